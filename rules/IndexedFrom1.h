@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,7 +23,11 @@ public:
     }
     static constexpr std::int32_t Size() { return static_cast<std::int32_t>(N); }
     constexpr void Fill(const T& value) { Items.fill(value); }
-    constexpr bool operator==(const TIndexedFrom1&) const = default;
+    constexpr bool operator==(const TIndexedFrom1& other) const
+        requires std::equality_comparable<T>
+    {
+        return Items == other.Items;
+    }
 
     std::array<T, N> Items{};
 };
