@@ -22,6 +22,9 @@ struct TCommandEntry {
 inline constexpr int cExitOk = 0;
 inline constexpr int cExitBadInput = 2;
 
+// Runs the command named by the first argument; unknown or missing: usage on `err`, exit code 2.
+int RunCommandLine(TArgs args, std::ostream& out, std::ostream& err);
+
 // Prints the usage of all commands on `err` and returns cExitBadInput.
 int UsageError(std::ostream& err);
 
