@@ -1,0 +1,31 @@
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+#include "notation/Fen.h"
+#include "notation/MoveText.h"
+#include "rules/ChessBoard.h"
+
+namespace tavlor::test {
+
+// A game from a FEN text with the given moves in coordinates made on it; promotions carry their
+// piece. Fails the test on a move that cannot be read or made.
+inline TChessBoard Play(std::string_view fen, std::initializer_list<std::string_view> moves) {
+    TChessBoard board;
+    ReadFen(board, fen == "startpos" ? cStartFen : fen);
+    for (std::string_view text : moves) {
+        const auto move = UciToMove(text, board.IsWhiteToMove());
+        EXPECT_TRUE(move.has_value()) << text;
+        if (!move) break;
+        board.HistoryTop = 0;
+        EXPECT_TRUE(board.MakeMove(*move)) << text;
+    }
+    return board;
+}
+
+inline TChessMove Move(std::string_view uci, bool white = true) {
+    return UciToMove(uci, white).value();
+}
+
+}  // namespace tavlor::test
