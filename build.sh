@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian packages), builds, and starts the program or runs the tests.
+#
+#   ./build.sh run [ARGS...]   Release build, then start the desktop program with ARGS
+#   ./build.sh test            Release build and every test, then the core tests again under
+#                              AddressSanitizer + UndefinedBehaviorSanitizer
+set -euo pipefail
+cd "$(dirname "$0")"
+mode=${1:-run}
+[ $# -gt 0 ] && shift
+
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" = 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$jobs"
+
+case "$mode" in
+  run)
+    if [ -x build/app/tavlor ]; then
+      exec build/app/tavlor "$@"
+    fi
+    build/cli/tavlor-cli "$@" || true
+    ;;
+  test)
+    ctest --test-dir build --output-on-failure -j"$jobs"
+    # The core again with sanitizers and bounds asserts; Qt stays out of this build.
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+      -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_UI=OFF -DTAVLOR_BUILD_BENCH=OFF
+    cmake --build build-asan -j"$jobs"
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -L core
+    ;;
+  *)
+    echo "usage: ./build.sh run [ARGS...] | ./build.sh test" >&2
+    exit 2
+    ;;
+esac
