@@ -80,7 +80,7 @@ public:
         List = &list;
         Count = &count;
         count = 0;
-        InCheck = KingAttacked();
+        TestInFull = KingAttacked();
         for (int file = 1; file <= 8; ++file)
             for (int rank = 1; rank <= 8; ++rank) {
                 const int from = Index(file, rank);
@@ -127,30 +127,37 @@ private:
                Cells[king + Step(-1, pawnRank)] == Side.EnemyPawn;
     }
 
-    // Whether moving a piece that is not the king off `from` can expose the king: only when the
-    // king is already attacked or stands on a line through `from`.
-    bool MayExposeKing(int from) const {
-        if (InCheck || KingCount != 1) return true;
+    // The king was safe and a piece other than the king moves: only a slider on the line from
+    // the king through the emptied square can now attack it. The move is already made on Cells.
+    bool ExposedThrough(int from) const {
+        const int fileStep = (FileOf(from) > FileOf(KingSquare)) - (FileOf(from) < FileOf(KingSquare));
+        const int rankStep = (RankOf(from) > RankOf(KingSquare)) - (RankOf(from) < RankOf(KingSquare));
         const int fileDistance = std::abs(FileOf(from) - FileOf(KingSquare));
         const int rankDistance = std::abs(RankOf(from) - RankOf(KingSquare));
-        return fileDistance == 0 || rankDistance == 0 || fileDistance == rankDistance;
+        if (fileDistance != 0 && rankDistance != 0 && fileDistance != rankDistance) return false;
+        const int step = Step(fileStep, rankStep);
+        int target = KingSquare + step;
+        while (Cells[target] == cEmpty) target += step;
+        const TPieceCode piece = Cells[target];
+        if (piece == Side.EnemyQueen) return true;
+        return fileStep != 0 && rankStep != 0 ? piece == Side.EnemyBishop : piece == Side.EnemyRook;
     }
 
     // The make-and-test of one candidate: made on the copy, tested, taken back.
     bool LeavesInCheck(int from, int to) {
         const TPieceCode moving = Cells[from];
         const TPieceCode captured = Cells[to];
+        Cells[from] = cEmpty;
+        Cells[to] = moving;
         bool attacked;
-        if (moving == Side.King && KingCount == 1) {
-            Cells[from] = cEmpty;
-            Cells[to] = moving;
-            attacked = Attacked(to);
-        } else {
-            if (!MayExposeKing(from)) return false;
-            Cells[from] = cEmpty;
-            Cells[to] = moving;
+        if (KingCount != 1)
             attacked = KingAttacked();
-        }
+        else if (moving == Side.King)
+            attacked = Attacked(to);
+        else if (TestInFull)
+            attacked = Attacked(KingSquare);
+        else
+            attacked = ExposedThrough(from);
         Cells[from] = moving;
         Cells[to] = captured;
         return attacked;
@@ -179,10 +186,10 @@ private:
             return;
         // The captured pawn leaves the rank too, so a pin along the rank is seen.
         Cells[beside] = cEmpty;
-        const bool wasInCheck = InCheck;
-        InCheck = true;  // two squares change: test in full
+        const bool wasTestInFull = TestInFull;
+        TestInFull = true;
         Try(from, beside + forward);
-        InCheck = wasInCheck;
+        TestInFull = wasTestInFull;
         Cells[beside] = Side.EnemyPawn;
     }
 
@@ -234,13 +241,8 @@ private:
 
     bool SafePath(int from, std::array<int, 3> files, int rank) {
         if (*Count >= cMaxListMoves) return false;
-        for (int file : files) {
-            const bool wasInCheck = InCheck;
-            InCheck = true;  // a probe of the king itself is always tested in full
-            const bool attacked = LeavesInCheck(from, Index(file, rank));
-            InCheck = wasInCheck;
-            if (attacked) return false;
-        }
+        for (int file : files)
+            if (LeavesInCheck(from, Index(file, rank))) return false;
         return true;
     }
 
@@ -249,7 +251,9 @@ private:
     std::array<TPieceCode, cCells> Cells{};
     int KingSquare = 0;
     int KingCount = 0;
-    bool InCheck = false;
+    // Set while the king is attacked, and for en passant, which empties a third square: then a
+    // move is tested against every attacker, not only along the line it opens.
+    bool TestInFull = false;
     TMoveList* List = nullptr;
     std::int32_t* Count = nullptr;
 };
@@ -302,7 +306,8 @@ bool IsLegalMove(TChessBoard& board, const TChessMove& move) {
 }
 
 bool IsPromotionMove(const TChessBoard& board, const TChessMove& move) {
-    if (!IsOnBoard(move.FromFile, move.FromRank)) return false;
+    if ((move.ToRank != 8 && move.ToRank != 1) || !IsOnBoard(move.FromFile, move.FromRank))
+        return false;
     const TPieceCode piece = board.GetSquare(move.FromFile, move.FromRank);
     return (piece == cWhitePawn && move.ToRank == 8) || (piece == cBlackPawn && move.ToRank == 1);
 }
