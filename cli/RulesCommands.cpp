@@ -74,23 +74,10 @@ int PerftCommand(TArgs args, std::ostream& out, std::ostream& err) {
         return cExitOk;
     }
 
-    const bool white = board.IsWhiteToMove();
-    TMoveList list;
-    std::int32_t count = 0;
-    GenerateMoves(board, white ? 1 : 0, list, count);
     std::uint64_t total = 0;
-    for (std::int32_t i = 1; i <= count; ++i) {
-        TChessMove move = list[i];
-        const bool promotion = IsPromotionMove(board, move);
-        for (char letter : {'Q', 'R', 'B', 'N'}) {
-            move.Promotion = promotion ? PieceOfLetter(letter, white) : cEmpty;
-            if (!board.MakeMove(move)) break;
-            const std::uint64_t leaves = Perft(board, depth - 1);
-            board.TakeBackMove();
-            out << MoveToUci(move) << ": " << leaves << '\n';
-            total += leaves;
-            if (!promotion) break;
-        }
+    for (const TPerftEntry& entry : PerftDivide(board, depth)) {
+        out << MoveToUci(entry.Move) << ": " << entry.Leaves << '\n';
+        total += entry.Leaves;
     }
     out << "\nNodes searched: " << total << '\n';
     return cExitOk;
