@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/EngineCommands.h"
 
 namespace tavlor::cli {
 
@@ -12,6 +13,11 @@ constexpr std::array cCommands = {
     TCommandEntry{"moves", "moves FEN", MovesCommand},
     TCommandEntry{"perft", "perft FEN DEPTH [--divide]", PerftCommand},
     TCommandEntry{"state", "state FEN [MOVE...]", StateCommand},
+    TCommandEntry{"search",
+                  "search FEN [--depth N] [--material-only] [--absolute-deep] [--values Q,R,N,B,P]",
+                  SearchCommand},
+    TCommandEntry{"bench", "bench [--depth N]", BenchCommand},
+    TCommandEntry{"uci", "uci", UciCommand},
 };
 
 }  // namespace

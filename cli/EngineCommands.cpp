@@ -3,6 +3,8 @@
 
 #include "cli/EngineCommands.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -349,7 +351,10 @@ private:
         std::int64_t clock[2] = {-1, -1};
         std::int64_t increment[2] = {0, 0};
         std::int64_t movesToGo = 0;
-        for (std::size_t i = 1; i + 1 < words.size(); ++i) {
+        bool infinite = false;
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            if (words[i] == "infinite") infinite = true;
+            if (i + 1 == words.size()) break;
             const std::optional<std::int64_t> value = ParseNumber(words[i + 1]);
             if (!value) continue;
             const std::string& key = words[i];
@@ -394,6 +399,9 @@ private:
         std::uint64_t nodes = 0;
         TChessMove best{};
         ComputeMove(Position, white, depth, progress, nodes, best, Settings);
+        // An infinite search answers only when told to stop, even when it has finished.
+        while (infinite && !Input.StopRequestedAfter(lineNumber))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         Output.Line("bestmove " + (IsMoveFound(best) ? MoveToUci(best) : std::string("0000")));
         Input.SearchDone();
     }
