@@ -1,0 +1,204 @@
+#include "platform/FileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace tavlor {
+
+namespace {
+
+std::string ErrorReason(int error) {
+    switch (error) {
+        case ENOENT:
+            return "Datei oder Ordner nicht gefunden";
+        case ENOTDIR:
+            return "Ordner nicht gefunden";
+        case EACCES:
+        case EPERM:
+            return "Zugriff verweigert";
+        case EROFS:
+            return "Datenträger ist schreibgeschützt";
+        case ENOSPC:
+        case EDQUOT:
+            return "Kein Speicherplatz mehr frei";
+        case EISDIR:
+            return "Der Name bezeichnet einen Ordner";
+        case EFBIG:
+            return "Die Datei ist zu groß";
+        case ENAMETOOLONG:
+            return "Der Name ist zu lang";
+        case EIO:
+            return "Ein-/Ausgabefehler";
+        case EBUSY:
+        case ETXTBSY:
+            return "Die Datei wird gerade benutzt";
+        case EINVAL:
+            return "Ungültiger Name";
+        case ENOLCK:
+            return "Keine Sperre verfügbar";
+        default:
+            return "Systemfehler " + std::to_string(error) + " (" + std::strerror(error) + ")";
+    }
+}
+
+// A name no other writer picks: process, a counter and the clock.
+std::string TemporaryName(const std::string& fileName) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = fileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    return folder + "." + base + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+           "-" + std::to_string(ticks % 1000000007) + ".tmp";
+}
+
+// Renaming over a symbolic link would replace the link; the file it points to is meant.
+std::string ResolveLink(const std::string& fileName) {
+    struct stat info {};
+    if (lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return fileName;
+    char* resolved = realpath(fileName.c_str(), nullptr);
+    if (resolved == nullptr) return fileName;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
+bool WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+// Takes the lock on the open file. Filesystems without lock support still get the atomic
+// replacement; only the protection against simultaneous writers is lost there.
+bool LockDescriptor(int descriptor, bool exclusive, int& error) {
+    struct flock lock {};
+    lock.l_type = static_cast<short>(exclusive ? F_WRLCK : F_RDLCK);
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+#ifdef F_OFD_SETLKW
+    // Open-file-description locks also keep two threads of one process apart.
+    int command = F_OFD_SETLKW;
+#else
+    int command = F_SETLKW;
+#endif
+    for (;;) {
+        if (fcntl(descriptor, command, &lock) == 0) return true;
+        if (errno == EINTR) continue;
+#ifdef F_OFD_SETLKW
+        if (errno == EINVAL && command == F_OFD_SETLKW) {
+            command = F_SETLKW;
+            continue;
+        }
+#endif
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return true;
+        error = errno;
+        return false;
+    }
+}
+
+TFileStatus FileFailure(TFileAction action, std::string_view fileName, int error) {
+    const char* verb = action == TFileAction::faRead    ? "gelesen"
+                       : action == TFileAction::faWrite ? "geschrieben"
+                                                        : "gesperrt";
+    TFileStatus status;
+    status.Ok = false;
+    status.Error = error;
+    status.Message = "Die Datei \"" + std::string(fileName) + "\" kann nicht " + verb +
+                     " werden: " + ErrorReason(error) + ".";
+    return status;
+}
+
+TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string& bytes) {
+    bytes.clear();
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0) return FileFailure(TFileAction::faRead, fileName, errno);
+    if (S_ISDIR(info.st_mode)) return FileFailure(TFileAction::faRead, fileName, EISDIR);
+    if (info.st_size > cMaxTextFileSize) return FileFailure(TFileAction::faRead, fileName, EFBIG);
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = 0;
+    for (;;) {
+        // The size may have changed since fstat; read until the end, whatever it is.
+        if (filled == bytes.size()) {
+            if (bytes.size() >= cMaxTextFileSize)
+                return FileFailure(TFileAction::faRead, fileName, EFBIG);
+            bytes.resize(bytes.size() + 4096);
+        }
+        const ssize_t count = pread(descriptor, bytes.data() + filled, bytes.size() - filled,
+                                    static_cast<off_t>(filled));
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            bytes.clear();
+            return FileFailure(TFileAction::faRead, fileName, error);
+        }
+        if (count == 0) break;
+        filled += static_cast<std::size_t>(count);
+    }
+    bytes.resize(filled);
+    return {};
+}
+
+TFileStatus ReadFileBytes(const std::string& fileName, std::string& bytes) {
+    bytes.clear();
+    const int descriptor = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return FileFailure(TFileAction::faRead, fileName, errno);
+    TFileStatus status = ReadOpenFile(descriptor, fileName, bytes);
+    close(descriptor);
+    return status;
+}
+
+TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes,
+                             int* lockedDescriptor) {
+    const std::string target = ResolveLink(fileName);
+    std::string temporary;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
+        temporary = TemporaryName(target);
+        descriptor = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0 && errno != EEXIST)
+            return FileFailure(TFileAction::faWrite, fileName, errno);
+    }
+    if (descriptor < 0) return FileFailure(TFileAction::faWrite, fileName, EEXIST);
+
+    struct stat old {};
+    if (stat(target.c_str(), &old) == 0) static_cast<void>(fchmod(descriptor, old.st_mode & 07777));
+
+    int error = 0;
+    bool good = WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+    if (!good) error = errno;
+    if (good && lockedDescriptor != nullptr) good = LockDescriptor(descriptor, true, error);
+    if (good && rename(temporary.c_str(), target.c_str()) != 0) {
+        good = false;
+        error = errno;
+    }
+    if (!good) {
+        unlink(temporary.c_str());
+        close(descriptor);
+        return FileFailure(TFileAction::faWrite, fileName, error);
+    }
+    if (lockedDescriptor != nullptr)
+        *lockedDescriptor = descriptor;
+    else
+        close(descriptor);
+    return {};
+}
+
+}  // namespace tavlor

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavlor {
+
+// The outcome of one file operation. A failure carries a German sentence that names the file,
+// ready for a message window, and the system's error number; nothing in the file layers throws.
+struct [[nodiscard]] TFileStatus {
+    bool Ok = true;
+    int Error = 0;
+    std::string Message;
+
+    explicit operator bool() const { return Ok; }
+};
+
+enum class TFileAction { faRead, faWrite, faLock };
+
+// "Die Datei "<name>" kann nicht gelesen werden: Zugriff verweigert."
+TFileStatus FileFailure(TFileAction action, std::string_view fileName, int error);
+
+// Reads the whole file. A missing file is a failure with Error == ENOENT.
+TFileStatus ReadFileBytes(const std::string& fileName, std::string& bytes);
+
+// Reads everything from an open file, from its start.
+TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string& bytes);
+
+// Replaces the file's content as one step: the bytes go to a temporary file in the same folder,
+// reach the disk, and are renamed over the old file, so a reader, a crash or a full disk never
+// meets a half-written file. An existing file keeps its permissions. With `lockedDescriptor`
+// the new file is write-locked before it takes the name and stays open for the caller to close.
+TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes,
+                             int* lockedDescriptor = nullptr);
+
+// Takes an fcntl lock on the whole open file, waiting for it: shared, or exclusive (which needs
+// the file open for writing). Filesystems without lock support count as locked.
+bool LockDescriptor(int descriptor, bool exclusive, int& error);
+
+// Files larger than this are refused as damaged rather than read into memory.
+inline constexpr long long cMaxTextFileSize = 32LL * 1024 * 1024;
+
+}  // namespace tavlor

@@ -1,0 +1,100 @@
+#include "platform/Settings.h"
+
+#include <array>
+#include <variant>
+
+namespace tavlor {
+
+namespace {
+
+using TSettingField = std::variant<std::int32_t TSettings::*, std::string TSettings::*,
+                                   std::uint8_t TSettings::*, bool TSettings::*>;
+
+struct TSettingKey {
+    std::string_view Key;
+    TSettingField Field;
+};
+
+// The keys in the order they are read and written. Peers and older files know the material keys
+// with their blanks, so the names are nine characters each.
+const std::array<TSettingKey, 21> cSettingKeys = {{
+    {"WIDTH", &TSettings::Width},
+    {"HEIGHT", &TSettings::Height},
+    {"TOP", &TSettings::Top},
+    {"LEFT", &TSettings::Left},
+    {"BITMAPS", &TSettings::BitmapSet},
+    {"NETWORK", &TSettings::NetworkPath},
+    {"PLAYERNAME", &TSettings::PlayerName},
+    {"LEFTBOTTOMHUM", &TSettings::LeftBottomHum},
+    {"LEFTBOTTOMCOM", &TSettings::LeftBottomCom},
+    {"LEFTBOTTOMCLIENT", &TSettings::LeftBottomClient},
+    {"COMPUTERSTRENGTH", &TSettings::ComputerStrength},
+    {"COMPUTERTIME", &TSettings::ComputerTime},
+    {"COMPUTERGAME", &TSettings::ComputerGame},
+    {"MATERIALONLY", &TSettings::MaterialOnly},
+    {"ABSOLUTEDEEP", &TSettings::AbsoluteDeep},
+    {"FIVEMATONLY", &TSettings::FiveMatOnly},
+    {"MatQueen ", &TSettings::MatQueen},
+    {"MatRook  ", &TSettings::MatRook},
+    {"MatNight ", &TSettings::MatKnight},
+    {"MatBishop", &TSettings::MatBishop},
+    {"MatPawn  ", &TSettings::MatPawn},
+}};
+
+struct TReadKey {
+    const TIniFile& File;
+    std::string_view Key;
+    TSettings& Settings;
+
+    void operator()(std::int32_t TSettings::*field) const {
+        Settings.*field = File.ReadInteger(cSettingsSection, Key, Settings.*field);
+    }
+    void operator()(std::string TSettings::*field) const {
+        Settings.*field = File.ReadString(cSettingsSection, Key, Settings.*field);
+    }
+    void operator()(std::uint8_t TSettings::*field) const {
+        const std::int32_t value = File.ReadInteger(cSettingsSection, Key, Settings.*field);
+        Settings.*field = static_cast<std::uint8_t>(value & 0xFF);
+    }
+    void operator()(bool TSettings::*field) const {
+        Settings.*field = File.ReadBool(cSettingsSection, Key, Settings.*field);
+    }
+};
+
+struct TWriteKey {
+    TIniFile& File;
+    std::string_view Key;
+    const TSettings& Settings;
+
+    TFileStatus operator()(std::int32_t TSettings::*field) const {
+        return File.WriteInteger(cSettingsSection, Key, Settings.*field);
+    }
+    TFileStatus operator()(std::string TSettings::*field) const {
+        return File.WriteString(cSettingsSection, Key, Settings.*field);
+    }
+    TFileStatus operator()(std::uint8_t TSettings::*field) const {
+        return File.WriteInteger(cSettingsSection, Key, Settings.*field);
+    }
+    TFileStatus operator()(bool TSettings::*field) const {
+        return File.WriteBool(cSettingsSection, Key, Settings.*field);
+    }
+};
+
+}  // namespace
+
+TSettings ReadSettings(const TIniFile& file) {
+    TSettings settings;
+    for (const TSettingKey& key : cSettingKeys)
+        std::visit(TReadKey{file, key.Key, settings}, key.Field);
+    return settings;
+}
+
+TFileStatus WriteSettings(TIniFile& file, const TSettings& settings) {
+    for (const TSettingKey& key : cSettingKeys) {
+        TFileStatus status = std::visit(TWriteKey{file, key.Key, settings}, key.Field);
+        if (!status) return status;
+    }
+    return {};
+}
+
+}  // namespace tavlor

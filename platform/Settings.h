@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/FileAccess.h"
+#include "platform/IniFile.h"
+
+namespace tavlor {
+
+// The settings file beside the program and its one section.
+inline constexpr std::string_view cSettingsFileName = "Tavlor.INI";
+inline constexpr std::string_view cSettingsSection = "COMMON";
+
+// Everything the program keeps between two runs, with the values a missing file gives. The
+// window reads it once at start-up and writes it back when it closes.
+struct TSettings {
+    std::int32_t Width = 616;
+    std::int32_t Height = 596;
+    std::int32_t Top = 10;
+    std::int32_t Left = 10;
+    std::string BitmapSet = "USUAL";
+    std::string NetworkPath;
+    std::string PlayerName;
+    std::int32_t LeftBottomHum = 130;    // comment panel of network play
+    std::int32_t LeftBottomCom = 130;    // computer analysis panel
+    std::int32_t LeftBottomClient = 56;  // received-comment box
+    std::int32_t ComputerStrength = 4;   // search depth in half-moves
+    std::int32_t ComputerTime = 10;      // seconds per move
+    std::uint8_t ComputerGame = 1;       // search mode; the file's value keeps only its low byte
+    bool MaterialOnly = false;
+    bool AbsoluteDeep = false;
+    bool FiveMatOnly = false;
+    std::int32_t MatQueen = 900;
+    std::int32_t MatRook = 475;
+    std::int32_t MatKnight = 275;
+    std::int32_t MatBishop = 325;
+    std::int32_t MatPawn = 100;
+
+    bool operator==(const TSettings&) const = default;
+};
+
+// Reads all keys of section COMMON; a missing file or key, or a value that is not a number,
+// gives the default. Never fails.
+TSettings ReadSettings(const TIniFile& file);
+
+// Writes the keys one by one in their fixed order. The first key that cannot be written stops
+// the writing; the error names the settings file.
+TFileStatus WriteSettings(TIniFile& file, const TSettings& settings);
+
+}  // namespace tavlor
