@@ -1,0 +1,591 @@
+// Start-up, shutdown, the window's layout and menus, help, about and the profiler memo.
+
+#include "ui/ChessMainForm.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "platform/FileAccess.h"
+#include "platform/IniFile.h"
+#include "platform/Settings.h"
+#include "ui/ComputerSettings.h"
+#include "ui/Controls.h"
+#include "ui/Icons.h"
+#include "ui/ProfileReport.h"
+#include "ui/RtfReader.h"
+
+namespace tavlor {
+
+namespace {
+
+constexpr int cRightPanelWidth = 204;
+
+QWidget* Panel(QWidget* parent, const char* name) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(name);
+    return panel;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& caption, int x, int y) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+void FillBackground(QWidget* widget, QColor colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Settings file paths are handed to the core as the bytes the file system uses.
+std::string FileSystemName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A value read from the settings file that would leave the window unusable is pulled into range.
+int Bounded(std::int32_t value, int lowest, int highest) {
+    return std::clamp(static_cast<int>(value), lowest, highest);
+}
+
+}  // namespace
+
+TfrmChessMainForm::TfrmChessMainForm(const TMainFormOptions& options, QWidget* parent)
+    : QMainWindow(parent),
+      ProgramDir(options.ProgramDir),
+      WorkingDir(options.WorkingDir),
+      Dialogs(options.Dialogs),
+      Arguments(options.Arguments) {
+    setObjectName("frmChessMainForm");
+    setWindowIcon(ProgramIcon());
+    CreateComponents();
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TfrmChessMainForm::~TfrmChessMainForm() {
+    qApp->removeEventFilter(this);
+    FormDestroy();
+}
+
+// ---- layout ----
+
+void TfrmChessMainForm::CreateComponents() {
+    CreateMenus();
+    auto* client = new QWidget(this);
+    client->setObjectName("pnlClient");
+    FillBackground(client, QColor(171, 171, 171));  // the application work space colour
+    auto* layout = new QHBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    CreateLeftPanel();
+    CreateRightPanel();
+    pnlLeft->setParent(client);
+    pnlRightRegular->setParent(client);
+    pnlRightSetUp->setParent(client);
+    layout->addWidget(pnlLeft, 1);
+    layout->addWidget(pnlRightRegular);
+    layout->addWidget(pnlRightSetUp);
+    setCentralWidget(client);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName("StatusBar");
+    StatusBar->setFixedHeight(24);
+    StatusBar->setSizeGripEnabled(true);
+    StatusBarPanel = new QLabel(StatusBar);
+    StatusBarPanel->setObjectName("StatusBarPanel");
+    StatusBarPanel->setMinimumWidth(50);
+    StatusBar->addWidget(StatusBarPanel, 1);
+    setStatusBar(StatusBar);
+    CreateTimers();
+    ConnectBoardHandlers();
+    ConnectMoveHandlers();
+}
+
+void TfrmChessMainForm::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto menu = [&](QMenu* parentMenu, const char* name, const QString& title) {
+        QMenu* created = parentMenu ? parentMenu->addMenu(title) : bar->addMenu(title);
+        created->setObjectName(name);
+        created->menuAction()->setObjectName(QString(name) + "Action");
+        return created;
+    };
+    auto item = [](QMenu* parentMenu, const char* name, const QString& caption,
+                   QKeySequence shortcut = {}) {
+        QAction* action = parentMenu->addAction(caption);
+        action->setObjectName(name);
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+
+    mnuFile = menu(nullptr, "mnuFile", "Datei");
+    mnuNew = item(mnuFile, "mnuNew", "Neues Spiel");
+    mnuFile->addSeparator();
+    mnuLoad = item(mnuFile, "mnuLoad", "Spiel laden");
+    mnuSave = item(mnuFile, "mnuSave", "Spiel sichern");
+    mnuFile->addSeparator();
+    mnuExit = item(mnuFile, "mnuExit", "Beenden");
+
+    mnuView = menu(nullptr, "mnuView", "Ansicht");
+    mnuRotate = item(mnuView, "mnuRotate", "Rotieren");
+    mnuFigures = item(mnuView, "mnuFigures", "Figuren/Brett");
+    mnuView->addSeparator();
+    mnuMaxSize = item(mnuView, "mnuMaxSize", "Maximale Größe");
+    mnuMaxSize->setCheckable(true);
+
+    mnuMoves = menu(nullptr, "mnuMoves", "Zuege");
+    mnuTakeBackMove = item(mnuMoves, "mnuTakeBackMove", "Einen zurueck",
+                           QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    mnuDoNextMove = item(mnuMoves, "mnuDoNextMove", "Einen vorwärts",
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace));
+    mnuMoves->addSeparator();
+    mnuToStartMove = item(mnuMoves, "mnuToStartMove", "Zum ersten Zug");
+    mnuToLastMove = item(mnuMoves, "mnuToLastMove", "Zum letzten Zug");
+    mnuMoves->addSeparator();
+    mnuReplayFast = item(mnuMoves, "mnuReplayFast", "Spielwiederholung (1 Sekunde Pause)");
+    mnuReplayMedium = item(mnuMoves, "mnuReplayMedium", "Spielwiederholung (5 Sekunden Pause)");
+    mnuReplaySlow = item(mnuMoves, "mnuReplaySlow", "Spielwiederholung (15 Sekunden Pause)");
+    mnuReplayVerySlow =
+        item(mnuMoves, "mnuReplayVerySlow", "Spielwiederholung (30 Sekunden Pause)");
+
+    mnuOpponent = menu(nullptr, "mnuOpponent", "Spielgegner");
+    mnuNetWorkPath = item(mnuOpponent, "mnuNetWorkPath", "Neue Verbindung via Netzwerklaufwerk");
+    mnuTCPIP = item(mnuOpponent, "mnuTCPIP", "Neue Verbindung via TCP/IP");
+    mnuTCPIP->setVisible(false);
+    mnuOpponent->addSeparator();
+    mnuNextConnection = item(mnuOpponent, "mnuNextConnection", "Nächste Verbindung aktivieren",
+                             QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    mnuLastConnection = item(mnuOpponent, "mnuLastConnection", "Letzte Verbindung aktivieren",
+                             QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    mnuOpponent->addSeparator();
+    mnuWhoWouldLikeToPlay =
+        menu(mnuOpponent, "mnuWhoWouldLikeToPlay", "Liste der möglichen Spielgegner -");
+
+    mnuSpecial = menu(nullptr, "mnuSpecial", "Extra");
+    mnuReadCompStrength = item(mnuSpecial, "mnuReadCompStrength", "Spielstärke des Rechners");
+    mnuSpecial->addSeparator();
+    mnuSetUp = item(mnuSpecial, "mnuSetUp", "Brett aufstellen");
+    mnuEnterFEN = item(mnuSpecial, "mnuEnterFEN", "Eingabe in Forsyth-Edwards-Notation");
+    mnuSpecial->addSeparator();
+    mnuAnalyse = item(mnuSpecial, "mnuAnalyse", "Computerzug / Tiefenanalyse",
+                      QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuComputerDraw =
+        item(mnuSpecial, "mnuComputerDraw", "Computzerzug", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuComputerPlayAgainstHimself = item(mnuSpecial, "mnuComputerPlayAgainstHimself",
+                                         "Der Rechner spielt gegen sich selber...");
+    mnuSpecial->addSeparator();
+    mnuEnterName = item(mnuSpecial, "mnuEnterName", "Namen eingeben");
+    mnuSpecial->addSeparator();
+    mnuTransfer = item(mnuSpecial, "mnuTransfer", "Aktuelles Spiel zum Gegner senden");
+
+    // A menu-bar entry without items that acts when clicked.
+    mnuProfile = bar->addAction("Profiler");
+    mnuProfile->setObjectName("mnuProfile");
+
+    mnuHelp = menu(nullptr, "mnuHelp", "Hilfe");
+    mneTextHelp = item(mnuHelp, "mneTextHelp", "Kurzanleitung", QKeySequence(Qt::Key_F1));
+    mnuAbout = item(mnuHelp, "mnuAbout", "Über Tavlor...");
+
+    connect(mnuExit, &QAction::triggered, this, &TfrmChessMainForm::mnuExitClick);
+    connect(mnuProfile, &QAction::triggered, this, &TfrmChessMainForm::mnuProfileClick);
+    connect(mneTextHelp, &QAction::triggered, this, &TfrmChessMainForm::ShowHelp);
+    connect(mnuAbout, &QAction::triggered, this, &TfrmChessMainForm::mnuAboutClick);
+}
+
+void TfrmChessMainForm::CreateRightPanel() {
+    pnlRightRegular = Panel(nullptr, "pnlRightRegular");
+    pnlRightRegular->setFixedWidth(cRightPanelWidth);
+    FillBackground(pnlRightRegular, palette().color(QPalette::Window));
+    auto* layout = new QVBoxLayout(pnlRightRegular);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pnlRightRegularTop = Panel(pnlRightRegular, "pnlRightRegularTop");
+    pnlRightRegularTop->setFixedHeight(76);
+    imgWhichToMove = new TImage(pnlRightRegularTop);
+    imgWhichToMove->setObjectName("imgWhichToMove");
+    imgWhichToMove->setGeometry(4, 4, 20, 20);
+    lblWhichToMove = Label(pnlRightRegularTop, "lblWhichToMove", "", 32, 6);
+    lblWhichToMove->setFixedWidth(cRightPanelWidth - 36);
+    QFont bold = lblWhichToMove->font();
+    bold.setBold(true);
+    lblWhichToMove->setFont(bold);
+    lblComputerMovesDone = Label(pnlRightRegularTop, "lblComputerMovesDone", "", 32, 22);
+    lblComputerMovesDone->setFixedWidth(cRightPanelWidth - 36);
+    lblTimeWhite = Label(pnlRightRegularTop, "lblTimeWhite", "Weiss :", 4, 40);
+    lblTimeBlack = Label(pnlRightRegularTop, "lblTimeBlack", "Schwarz :", 4, 56);
+    lblWhiteTime = Label(pnlRightRegularTop, "lblWhiteTime", "", 64, 40);
+    lblBlackTime = Label(pnlRightRegularTop, "lblBlackTime", "", 64, 56);
+    for (QLabel* clock : {lblWhiteTime, lblBlackTime}) clock->setFixedWidth(cRightPanelWidth - 68);
+    layout->addWidget(pnlRightRegularTop);
+
+    memMoves = new QPlainTextEdit(pnlRightRegular);
+    memMoves->setObjectName("memMoves");
+    memMoves->setReadOnly(true);
+    memMoves->setEnabled(false);
+    memMoves->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fixed("Courier New");
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setPointSize(9);
+    memMoves->setFont(fixed);
+    // The memo is disabled so that nobody edits the record, yet it must stay readable.
+    QPalette readable = memMoves->palette();
+    readable.setColor(QPalette::Disabled, QPalette::Text, readable.color(QPalette::Active,
+                                                                        QPalette::Text));
+    readable.setColor(QPalette::Disabled, QPalette::Base, readable.color(QPalette::Active,
+                                                                        QPalette::Base));
+    memMoves->setPalette(readable);
+    layout->addWidget(memMoves, 1);
+
+    pnlRightRegularCapturedFigures = Panel(pnlRightRegular, "pnlRightRegularCapturedFigures");
+    pnlRightRegularCapturedFigures->setFixedHeight(137);
+    Label(pnlRightRegularCapturedFigures, "lblWhiteCapturedFigures",
+          "Von Weiss eroberte Figuren :", 4, 2);
+    Label(pnlRightRegularCapturedFigures, "lblBlackCapturedFigures",
+          "Von Schwarz eroberte Figuren :", 4, 68);
+    for (int i = 0; i < 16; ++i) {
+        const int x = 4 + 24 * (i % 8);
+        const int row = i / 8;
+        imgWhiteCaptured[i] = new TImage(pnlRightRegularCapturedFigures);
+        imgWhiteCaptured[i]->setObjectName(QString("imgWhiteCaptured%1").arg(i + 1));
+        imgWhiteCaptured[i]->setGeometry(x, 20 + 22 * row, 20, 20);
+        imgBlackCaptured[i] = new TImage(pnlRightRegularCapturedFigures);
+        imgBlackCaptured[i]->setObjectName(QString("imgBlackCaptured%1").arg(i + 1));
+        imgBlackCaptured[i]->setGeometry(x, 86 + 22 * row, 20, 20);
+    }
+    layout->addWidget(pnlRightRegularCapturedFigures);
+
+    pnlRightSetUp = Panel(nullptr, "pnlRightSetUp");
+    pnlRightSetUp->setFixedWidth(cRightPanelWidth);
+    FillBackground(pnlRightSetUp, palette().color(QPalette::Window));
+    pnlRightSetUp->hide();
+}
+
+void TfrmChessMainForm::CreateLeftPanel() {
+    pnlLeft = Panel(nullptr, "pnlLeft");
+    auto* layout = new QVBoxLayout(pnlLeft);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pnlLeftClient = Panel(pnlLeft, "pnlLeftClient");
+    auto* clientLayout = new QGridLayout(pnlLeftClient);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    imgMainBoard = new TImage(pnlLeftClient);
+    imgMainBoard->setObjectName("imgMainBoard");
+    imgMainBoard->setMinimumSize(8, 8);
+    clientLayout->addWidget(imgMainBoard, 0, 0);
+    memProfile = new QPlainTextEdit(pnlLeftClient);
+    memProfile->setObjectName("memProfile");
+    memProfile->setReadOnly(true);
+    memProfile->hide();
+    clientLayout->addWidget(memProfile, 0, 0);
+    layout->addWidget(pnlLeftClient, 1);
+
+    splLeftClient = new TSplitterBar(pnlLeft);
+    splLeftClient->setObjectName("splLeftClient");
+    splLeftClient->MinSize = 1;
+    layout->addWidget(splLeftClient);
+
+    pnlLeftBottomComputer = Panel(pnlLeft, "pnlLeftBottomComputer");
+    pnlLeftBottomComputer->setFixedHeight(130);
+    FillBackground(pnlLeftBottomComputer, Qt::white);
+    const char* captions[6] = {"Wert der Stellung",  "Ausgewertete Stellungen",
+                               "Stellungen pro Sekunde", "Zeit",
+                               "Berechneter Zug", "Hauptvariante"};
+    const char* captionNames[6] = {"lblWert", "lblKnoten", "lblKnotenPerSecond",
+                                   "lblTime", "lblCalcDraw", "lblMainVar"};
+    std::array<QLabel**, 6> values = {&lblWert_, &lblKnoten_, &lblKnotenPerSecond_,
+                                      &lblTime_, &lblCalcDraw_, &lblMainVar_};
+    for (int i = 0; i < 6; ++i) {
+        Label(pnlLeftBottomComputer, captionNames[i], QString(captions[i]) + " :", 8, 4 + 16 * i);
+        *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(),
+                           "-/-", 168, 4 + 16 * i);
+        (*values[i])->setFixedWidth(400);
+    }
+    btnLeftBottomComputerStop = new QPushButton("Bester Zug ausführen", pnlLeftBottomComputer);
+    btnLeftBottomComputerStop->setObjectName("btnLeftBottomComputerStop");
+    btnLeftBottomComputerStop->setGeometry(8, 102, 170, 24);
+    btnLeftBottomComputerStop->setEnabled(false);
+    layout->addWidget(pnlLeftBottomComputer);
+
+    pnlLeftBottomHuman = Panel(pnlLeft, "pnlLeftBottomHuman");
+    pnlLeftBottomHuman->setFixedHeight(130);
+    FillBackground(pnlLeftBottomHuman, Qt::white);
+    auto* humanLayout = new QVBoxLayout(pnlLeftBottomHuman);
+    humanLayout->setContentsMargins(4, 2, 4, 4);
+    humanLayout->setSpacing(2);
+    auto* header = new QLabel("Kommentare", pnlLeftBottomHuman);
+    header->setObjectName("lblLeftBottomHeader");
+    QFont headerFont = header->font();
+    headerFont.setBold(true);
+    header->setFont(headerFont);
+    humanLayout->addWidget(header);
+    auto* row = new QHBoxLayout;
+    auto* boxes = new QVBoxLayout;
+    boxes->setSpacing(0);
+    memLeftBottomClientSend = new QPlainTextEdit(pnlLeftBottomHuman);
+    memLeftBottomClientSend->setObjectName("memLeftBottomClientSend");
+    boxes->addWidget(memLeftBottomClientSend, 1);
+    splLeftBottomClient = new TSplitterBar(pnlLeftBottomHuman);
+    splLeftBottomClient->setObjectName("splLeftBottomClient");
+    boxes->addWidget(splLeftBottomClient);
+    memLeftBottomClientReceive = new QPlainTextEdit(pnlLeftBottomHuman);
+    memLeftBottomClientReceive->setObjectName("memLeftBottomClientReceive");
+    memLeftBottomClientReceive->setReadOnly(true);
+    memLeftBottomClientReceive->setFixedHeight(56);
+    QPalette silver = memLeftBottomClientReceive->palette();
+    silver.setColor(QPalette::Base, QColor(192, 192, 192));
+    memLeftBottomClientReceive->setPalette(silver);
+    boxes->addWidget(memLeftBottomClientReceive);
+    splLeftBottomClient->SetControls({memLeftBottomClientReceive});
+    row->addLayout(boxes, 1);
+    auto* buttons = new QVBoxLayout;
+    btnLeftBottomRightSendSet = new QPushButton("Senden / Übernehmen", pnlLeftBottomHuman);
+    btnLeftBottomRightSendSet->setObjectName("btnLeftBottomRightSendSet");
+    buttons->addWidget(btnLeftBottomRightSendSet);
+    lblLeftBottomRightTransactionState = new QLabel(pnlLeftBottomHuman);
+    lblLeftBottomRightTransactionState->setObjectName("lblLeftBottomRightTransactionState");
+    lblLeftBottomRightTransactionState->setStyleSheet("color: green; font-weight: bold;");
+    lblLeftBottomRightTransactionState->setWordWrap(true);
+    buttons->addWidget(lblLeftBottomRightTransactionState);
+    buttons->addStretch(1);
+    row->addLayout(buttons);
+    humanLayout->addLayout(row, 1);
+    pnlLeftBottomHuman->hide();
+    layout->addWidget(pnlLeftBottomHuman);
+
+    splLeftClient->SetControls({pnlLeftBottomComputer, pnlLeftBottomHuman});
+    connect(splLeftClient, &TSplitterBar::Moved, this, &TfrmChessMainForm::FormResize);
+}
+
+void TfrmChessMainForm::CreateTimers() {
+    auto timer = [this](const char* name, int interval, bool singleShot) {
+        auto* created = new QTimer(this);
+        created->setObjectName(name);
+        created->setInterval(interval);
+        created->setSingleShot(singleShot);
+        return created;
+    };
+    timRedraw = timer("timRedraw", 500, false);
+    timChessBoardRedraw = timer("timChessBoardRedraw", 250, true);
+    timMessages = timer("timMessages", 125, false);
+    timStateTimer = timer("timStateTimer", 125, false);
+    timDoComputerDraw = timer("timDoComputerDraw", 125, true);
+    connect(timMessages, &QTimer::timeout, this, &TfrmChessMainForm::timMessagesTimer);
+    connect(timStateTimer, &QTimer::timeout, this, &TfrmChessMainForm::timStateTimerTimer);
+    connect(timDoComputerDraw, &QTimer::timeout, this,
+            &TfrmChessMainForm::timDoComputerDrawTimer);
+    timRedraw->start();
+    timMessages->start();
+    timStateTimer->start();
+}
+
+// ---- start-up and shutdown ----
+
+void TfrmChessMainForm::FormCreate() {
+    setWindowTitle(cProgramCaption);
+    ChessBoard = std::make_unique<TChessBoard>();
+    DarkSquareBitmap = QImage();
+    LightSquareBitmap = QImage();
+    UnderBitmap = QImage();
+    DragPiece = cEmpty;
+    SetUpPiece = cEmpty;
+    NewGame();
+    QCoreApplication::setApplicationName(windowTitle());
+
+    if (!ProgramDir.isEmpty() && !ProgramDir.endsWith('/')) ProgramDir += '/';
+    IniFile = std::make_unique<TIniFile>(FileSystemName(ProgramDir + QString(cSettingsFileName.data())));
+    const TSettings settings = ReadSettings(*IniFile);
+    resize(Bounded(settings.Width, 200, 16384), Bounded(settings.Height, 150, 16384));
+    move(settings.Left, settings.Top);
+    BitmapSet = QString::fromStdString(settings.BitmapSet);
+    NetworkPath = QString::fromStdString(settings.NetworkPath);
+    PlayerName = QString::fromStdString(settings.PlayerName);
+    pnlLeftBottomHuman->setFixedHeight(Bounded(settings.LeftBottomHum, 1, 16384));
+    pnlLeftBottomComputer->setFixedHeight(Bounded(settings.LeftBottomCom, 1, 16384));
+    memLeftBottomClientReceive->setFixedHeight(Bounded(settings.LeftBottomClient, 1, 16384));
+    ComputerSettings = TComputerSettings{settings.ComputerStrength, settings.ComputerTime,
+                                         settings.ComputerGame,     settings.MaterialOnly,
+                                         settings.AbsoluteDeep,     settings.FiveMatOnly,
+                                         settings.MatQueen,         settings.MatRook,
+                                         settings.MatKnight,        settings.MatBishop,
+                                         settings.MatPawn};
+
+    // A piece set that fails to load has shown its error; the window stays usable and draws
+    // the missing pieces as letters.
+    LoadPieceBitmaps();
+
+    WhiteAtBottom = true;
+    SetUpMode = false;
+    ActiveConnection = 1;
+    ComputerThinking = false;
+    ShowInMainWindow = false;
+    StopButtonPressed = false;
+    ApplyDebugArgument();
+}
+
+void TfrmChessMainForm::ApplyDebugArgument() {
+    const bool debug = !Arguments.isEmpty() && Arguments.front().toUpper() == "DEBUG";
+    mnuProfile->setVisible(debug);
+    mnuComputerPlayAgainstHimself->setVisible(debug);
+}
+
+void TfrmChessMainForm::FormClose() {
+    if (!IniFile) return;
+    // A maximised or minimised window stores its normal bounds; so does the board-only view.
+    QRect bounds(pos(), size());
+    if (mnuMaxSize->isChecked()) {
+        bounds = SavedBounds;
+    } else if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+        bounds = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
+    }
+    TSettings settings;
+    settings.Width = bounds.width();
+    settings.Height = bounds.height();
+    settings.Top = bounds.top();
+    settings.Left = bounds.left();
+    settings.BitmapSet = BitmapSet.toStdString();
+    settings.NetworkPath = NetworkPath.toStdString();
+    settings.PlayerName = PlayerName.toStdString();
+    settings.LeftBottomHum = pnlLeftBottomHuman->height();
+    settings.LeftBottomCom = pnlLeftBottomComputer->height();
+    settings.LeftBottomClient = memLeftBottomClientReceive->height();
+    settings.ComputerStrength = ComputerSettings.Strength;
+    settings.ComputerTime = ComputerSettings.Time;
+    settings.ComputerGame = ComputerSettings.Game;
+    settings.MaterialOnly = ComputerSettings.MaterialOnly;
+    settings.AbsoluteDeep = ComputerSettings.AbsoluteDeep;
+    settings.FiveMatOnly = ComputerSettings.FiveMatOnly;
+    settings.MatQueen = ComputerSettings.QueenValue;
+    settings.MatRook = ComputerSettings.RookValue;
+    settings.MatKnight = ComputerSettings.KnightValue;
+    settings.MatBishop = ComputerSettings.BishopValue;
+    settings.MatPawn = ComputerSettings.PawnValue;
+    const TFileStatus status = WriteSettings(*IniFile, settings);
+    IniFile.reset();
+    // The window closes all the same; the settings of this run are lost.
+    if (!status) Dialogs->ShowMessageBox("Fehler", QString::fromStdString(status.Message), mkError);
+}
+
+void TfrmChessMainForm::FormDestroy() {
+    Destroying = true;
+    for (QTimer* timer : {timRedraw, timChessBoardRedraw, timMessages, timStateTimer,
+                          timDoComputerDraw})
+        timer->stop();
+    ChessBoard.reset();
+    DarkSquareBitmap = QImage();
+    LightSquareBitmap = QImage();
+    UnderBitmap = QImage();
+    imlFigure.Clear();
+    imlFigureSmall.Clear();
+}
+
+void TfrmChessMainForm::closeEvent(QCloseEvent* event) {
+    if (!Closed) {
+        Closed = true;
+        FormClose();
+    }
+    event->accept();
+}
+
+void TfrmChessMainForm::SetMenusEnabled(bool enabled) {
+    for (QMenu* menu : {mnuFile, mnuMoves, mnuOpponent, mnuSpecial})
+        menu->menuAction()->setEnabled(enabled);
+}
+
+void TfrmChessMainForm::mnuExitClick() { close(); }
+
+void TfrmChessMainForm::mnuAboutClick() { Dialogs->ShowAbout(); }
+
+// ---- help and profiler ----
+
+void TfrmChessMainForm::ShowHelp() {
+    const QString folder = WorkingDir.isEmpty() ? QDir::currentPath() : WorkingDir;
+    const QString fileName = QDir(folder).filePath(cHelpFileName);
+    std::string bytes;
+    const TFileStatus status = ReadFileBytes(FileSystemName(fileName), bytes);
+    if (!status) {
+        Dialogs->ShowMessageBox("Fehler", QString::fromStdString(status.Message), mkError);
+        return;
+    }
+    const TRtfResult help = ReadRtf(bytes);
+    if (!help.Ok) {
+        Dialogs->ShowMessageBox(
+            "Fehler", QString("Die Datei \"%1\" kann nicht angezeigt werden: %2")
+                          .arg(fileName, QString::fromStdString(help.Error)),
+            mkError);
+        return;
+    }
+    Dialogs->ShowHelp(help.Document);
+}
+
+void TfrmChessMainForm::mnuProfileClick() {
+    const bool show = !memProfile->isVisible();
+    memProfile->setVisible(show);
+    if (show) {
+        memProfile->raise();
+        memProfile->setPlainText(ProfileReport());
+    }
+}
+
+// ---- timers of other concerns ----
+
+void TfrmChessMainForm::timMessagesTimer() {
+    if (Destroying) return;
+    const QString peer = ActiveConnection == 0 ? PlayerName : QString(cComputerName);
+    if (ActiveConnection <= 1)
+        setWindowTitle(QString(cProgramCaption) + "    " + PlayerName + " -/- " + peer);
+}
+
+void TfrmChessMainForm::timStateTimerTimer() {}
+
+void TfrmChessMainForm::timDoComputerDrawTimer() { timDoComputerDraw->stop(); }
+
+// ---- key preview ----
+
+bool TfrmChessMainForm::IsOwnShortcut(const QKeyEvent& event) const {
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction* action : findChildren<QAction*>())
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
+    return false;
+}
+
+bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyPress) {
+        FormKeyDown(key->key());
+    } else if (IsOwnShortcut(*key)) {
+        // Menu shortcuts come before the editing keys of the memos (Ctrl+A, Ctrl+Z).
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmChessMainForm::ProcessMessages() { QCoreApplication::processEvents(); }
+
+}  // namespace tavlor

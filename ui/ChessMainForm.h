@@ -1,0 +1,257 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <QImage>
+#include <QMainWindow>
+#include <QRect>
+#include <QStringList>
+
+#include "platform/DateTime.h"
+#include "rules/ChessBoard.h"
+#include "rules/ChessMove.h"
+#include "ui/Dialogs.h"
+#include "ui/PictureList.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+namespace tavlor {
+
+class TIniFile;
+class TImage;
+class TSplitterBar;
+
+inline constexpr char cProgramCaption[] = "Tavlor V2.0.3.1";
+inline constexpr char cComputerName[] = "Fenno Drabel";
+inline constexpr char cHelpFileName[] = "Tavlor.rtf";
+inline constexpr int cConnectionSlots = 128;
+
+// Virtual-key code of the escape key, as LastKey holds it.
+inline constexpr std::uint16_t cVirtualKeyEscape = 27;
+
+// What the main window takes from its surroundings. The program passes its own folder, the
+// command line and its dialog windows; tests pass a temporary folder and a scripted double.
+struct TMainFormOptions {
+    QString ProgramDir;     // the settings file and the piece sets live here; ends in "/"
+    QString WorkingDir;     // where the help file is looked up; empty means the current folder
+    QStringList Arguments;  // the command-line arguments after the program's name
+    TDialogs* Dialogs = nullptr;
+};
+
+// The program's one top-level window and the owner of everything that lives for the whole run:
+// the game board, the piece pictures, the settings file, the opponent slots, the timers and the
+// menus. One class whose handlers are spread over files by concern: ChessMainForm.cpp (start-up,
+// shutdown, menus, help), ChessMainFormBoard.cpp (board display, piece sets, fitting the window)
+// and ChessMainFormMoves.cpp (new game, moving through the record, replay, the end of the game).
+class TfrmChessMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmChessMainForm(const TMainFormOptions& options, QWidget* parent = nullptr);
+    ~TfrmChessMainForm() override;
+
+    // ---- start-up and shutdown (ChessMainForm.cpp) ----
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+    void SetMenusEnabled(bool enabled);
+    void ShowHelp();
+    void mnuExitClick();
+    void mnuAboutClick();
+    void mnuProfileClick();
+    void timMessagesTimer();
+    void timStateTimerTimer();
+    void timDoComputerDrawTimer();
+
+    // ---- board display (ChessMainFormBoard.cpp) ----
+    void RedrawBoard();
+    // False when a file could not be read; the error naming it has been shown.
+    bool LoadPieceBitmaps();
+    void RefreshStatus();
+    void DrawCapturedPieces();
+    void FormResize();
+    void timChessBoardRedrawTimer();
+    void timRedrawTimer();
+    void mnuRotateClick();
+    void mnuFiguresClick();
+    void mnuMaxSizeClick();
+    QString ChooseFigureSet(const QString& caption, const QString& programDir,
+                            const QString& currentSet);
+    // Rectangle of a square (file and rank 1 to 8) for the current square size and orientation.
+    QRect SquareRect(std::int32_t file, std::int32_t rank) const;
+
+    // ---- moves (ChessMainFormMoves.cpp) ----
+    void NewGame();
+    void mnuNewClick();
+    void mnuTakeBackMoveClick();
+    void mnuDoNextMoveClick();
+    void mnuToStartMoveClick();
+    void mnuToLastMoveClick();
+    void mnuReplayFastClick();
+    void mnuReplayMediumClick();
+    void mnuReplaySlowClick();
+    void mnuReplayVerySlowClick();
+    void ReplayGame(TDateTime pause);
+    void FormKeyDown(int qtKey);
+    // Announces a finished game; true while the game goes on.
+    bool ShowGameEnd();
+    // Makes the move and announces the end of the game it causes. False when the board refused
+    // the move (the record is full) or the game is over.
+    bool DoMoveAndCheckEnd(const TChessMove& move);
+    // Passes a finished move on to the opponent of the active slot.
+    void HandOverMove(const TChessMove& move, const QString& comment);
+
+    // ---- state ----
+    std::unique_ptr<TChessBoard> ChessBoard;
+    std::unique_ptr<TIniFile> IniFile;
+    QString ProgramDir;
+    QString WorkingDir;
+    QString BitmapSet = "USUAL";
+    QString NetworkPath;
+    QString PlayerName;
+    bool WhiteAtBottom = true;
+    bool SetUpMode = false;
+    TPieceCode DragPiece = cEmpty;
+    TPieceCode SetUpPiece = cEmpty;
+    QImage DarkSquareBitmap;
+    QImage LightSquareBitmap;
+    QImage UnderBitmap;
+    TPictureList imlFigure{QSize(150, 150)};
+    TPictureList imlFigureSmall{QSize(20, 20)};
+    std::uint16_t LastKey = 0;
+    std::int32_t ActiveConnection = 1;
+    std::int32_t SquareWidth = 0;
+    std::int32_t SquareHeight = 0;
+    // What RefreshStatus showed last, so that it repaints only what changed.
+    // LastSideShown: 1 White, 0 Black, -1 nothing shown yet with the current pictures.
+    std::int32_t LastPieceTotal = -1;
+    std::int32_t LastSideShown = 0;
+    std::int32_t LastMoveCountShown = -1;
+    std::uint64_t LastRecordShown = 0;
+    // Window bounds before "Maximale Größe" was switched on.
+    QRect SavedBounds;
+    bool Destroying = false;
+    bool Closed = false;
+    TDialogs* Dialogs = nullptr;
+    QStringList Arguments;
+
+    // ---- components, each with its name as objectName ----
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuLoad = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuRotate = nullptr;
+    QAction* mnuFigures = nullptr;
+    QAction* mnuMaxSize = nullptr;
+    QMenu* mnuMoves = nullptr;
+    QAction* mnuTakeBackMove = nullptr;
+    QAction* mnuDoNextMove = nullptr;
+    QAction* mnuToStartMove = nullptr;
+    QAction* mnuToLastMove = nullptr;
+    QAction* mnuReplayFast = nullptr;
+    QAction* mnuReplayMedium = nullptr;
+    QAction* mnuReplaySlow = nullptr;
+    QAction* mnuReplayVerySlow = nullptr;
+    QMenu* mnuOpponent = nullptr;
+    QAction* mnuNetWorkPath = nullptr;
+    QAction* mnuTCPIP = nullptr;
+    QAction* mnuNextConnection = nullptr;
+    QAction* mnuLastConnection = nullptr;
+    QMenu* mnuWhoWouldLikeToPlay = nullptr;
+    QMenu* mnuSpecial = nullptr;
+    QAction* mnuReadCompStrength = nullptr;
+    QAction* mnuSetUp = nullptr;
+    QAction* mnuEnterFEN = nullptr;
+    QAction* mnuAnalyse = nullptr;
+    QAction* mnuComputerDraw = nullptr;
+    QAction* mnuComputerPlayAgainstHimself = nullptr;
+    QAction* mnuEnterName = nullptr;
+    QAction* mnuTransfer = nullptr;
+    QAction* mnuProfile = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mneTextHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    QWidget* pnlRightRegular = nullptr;
+    QWidget* pnlRightRegularTop = nullptr;
+    TImage* imgWhichToMove = nullptr;
+    QLabel* lblWhichToMove = nullptr;
+    QLabel* lblComputerMovesDone = nullptr;
+    QLabel* lblTimeWhite = nullptr;
+    QLabel* lblTimeBlack = nullptr;
+    QLabel* lblWhiteTime = nullptr;
+    QLabel* lblBlackTime = nullptr;
+    QPlainTextEdit* memMoves = nullptr;
+    QWidget* pnlRightRegularCapturedFigures = nullptr;
+    std::array<TImage*, 16> imgWhiteCaptured{};
+    std::array<TImage*, 16> imgBlackCaptured{};
+    QWidget* pnlRightSetUp = nullptr;
+    QWidget* pnlLeft = nullptr;
+    QWidget* pnlLeftClient = nullptr;
+    TImage* imgMainBoard = nullptr;
+    QPlainTextEdit* memProfile = nullptr;
+    TSplitterBar* splLeftClient = nullptr;
+    QWidget* pnlLeftBottomComputer = nullptr;
+    QLabel* lblWert_ = nullptr;
+    QLabel* lblKnoten_ = nullptr;
+    QLabel* lblKnotenPerSecond_ = nullptr;
+    QLabel* lblTime_ = nullptr;
+    QLabel* lblCalcDraw_ = nullptr;
+    QLabel* lblMainVar_ = nullptr;
+    QPushButton* btnLeftBottomComputerStop = nullptr;
+    QWidget* pnlLeftBottomHuman = nullptr;
+    QPlainTextEdit* memLeftBottomClientSend = nullptr;
+    TSplitterBar* splLeftBottomClient = nullptr;
+    QPlainTextEdit* memLeftBottomClientReceive = nullptr;
+    QPushButton* btnLeftBottomRightSendSet = nullptr;
+    QLabel* lblLeftBottomRightTransactionState = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* StatusBarPanel = nullptr;
+
+    QTimer* timRedraw = nullptr;
+    QTimer* timChessBoardRedraw = nullptr;
+    QTimer* timMessages = nullptr;
+    QTimer* timStateTimer = nullptr;
+    QTimer* timDoComputerDraw = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void CreateRightPanel();
+    void CreateLeftPanel();
+    void CreateTimers();
+    void ConnectBoardHandlers();
+    void ConnectMoveHandlers();
+    void ApplyDebugArgument();
+    // Draws a piece whose picture is missing as its letter.
+    void DrawPieceLetter(class QPainter& painter, QRect square, TPieceCode piece) const;
+    // Draws one small picture entry transparently over the given square entry.
+    void DrawSmall(TImage* image, int squareEntry, int pieceEntry);
+    void ProcessMessages();
+    // While the computer is the opponent, the human moves the side to move (its slot follows).
+    void ComputerSlotFollowsSideToMove();
+
+    TStretchedPicture FLightStretched;
+    TStretchedPicture FDarkStretched;
+    bool IsOwnShortcut(const class QKeyEvent& event) const;
+};
+
+// Turns a Qt key into the virtual-key code the program has always kept in LastKey (0 for keys
+// without one).
+std::uint16_t VirtualKeyCode(int qtKey);
+
+}  // namespace tavlor

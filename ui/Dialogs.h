@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QPixmap>
+#include <QString>
+
+namespace tavlor {
+
+struct TRtfDocument;
+
+// The icon argument of the message and question windows.
+using TMessageKind = std::uint8_t;
+inline constexpr TMessageKind mkNone = 0;
+inline constexpr TMessageKind mkError = 1;
+inline constexpr TMessageKind mkInformation = 2;
+inline constexpr TMessageKind mkQuestion = 3;
+
+// Modal results of the program's own windows.
+inline constexpr int mrOK = 1;
+inline constexpr int mrCancel = 2;
+
+// Every modal interaction of the main window: messages, questions, one-line input, the choosers
+// and the file and folder dialogs. The program answers them with its windows (TWindowDialogs);
+// tests answer them with a script, so that no test waits for a person.
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    // Returns mrOK.
+    virtual int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) = 0;
+    // Returns mrOK, or mrCancel for "Abbruch" and the close button.
+    virtual int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) = 0;
+    // The edited text after "OK", otherwise the default text.
+    virtual QString ReadAString(const QString& prompt, const QString& defaultText) = 0;
+    // The name of the checked piece-set folder below programDir + "IMAGES"; empty when the user
+    // left every entry unchecked.
+    virtual QString ChooseFigureSet(const QString& caption, const QString& programDir,
+                                    const QString& currentSet) = 0;
+    // Pictures of queen, rook, bishop and knight; returns 0 to 3 in that order.
+    virtual int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) = 0;
+    // A file to read or to write, a folder; empty when the user cancelled.
+    virtual QString ChooseOpenFile(const QString& caption, const QString& folder,
+                                   const QString& filter) = 0;
+    virtual QString ChooseSaveFile(const QString& caption, const QString& folder,
+                                   const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString ChooseFolder(const QString& caption, const QString& startFolder) = 0;
+    // The short manual, already read; "OK" closes it.
+    virtual void ShowHelp(const TRtfDocument& text) = 0;
+    virtual void ShowAbout() = 0;
+};
+
+}  // namespace tavlor

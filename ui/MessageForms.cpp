@@ -1,0 +1,170 @@
+#include "ui/MessageForms.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "ui/Icons.h"
+
+namespace tavlor {
+
+namespace {
+
+// Icon list entry of each message kind; a kind above 3 shows no icon.
+int IconEntry(TMessageKind kind) {
+    switch (kind) {
+        case mkNone:
+            return cIconWarning;
+        case mkError:
+            return cIconError;
+        case mkInformation:
+            return cIconInformation;
+        case mkQuestion:
+            return cIconQuestion;
+        default:
+            return -1;
+    }
+}
+
+QPushButton* Button(QWidget* parent, const QString& caption, QRect geometry, const char* name) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}
+
+Qt::WindowFlags DialogFrame(bool closeButton) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (closeButton) flags |= Qt::WindowCloseButtonHint;
+    return flags;
+}
+
+}  // namespace
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+TfrmMessageForm::TfrmMessageForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
+    setObjectName("frmMessageForm");
+    setFixedSize(372, 123);
+    auto* pnlClient = new QWidget(this);
+    pnlClient->setObjectName("pnlClient");
+    pnlClient->setGeometry(0, 0, 372, 78);
+    auto* pnlClientLeft = new QWidget(pnlClient);
+    pnlClientLeft->setObjectName("pnlClientLeft");
+    pnlClientLeft->setGeometry(0, 0, 56, 78);
+    Image = new QLabel(pnlClientLeft);
+    Image->setObjectName("Image");
+    Image->setGeometry(8, 8, 36, 36);
+    Image->setScaledContents(true);
+    auto* pnlClientClient = new QWidget(pnlClient);
+    pnlClientClient->setObjectName("pnlClientClient");
+    pnlClientClient->setGeometry(56, 0, 316, 78);
+    memMessage = new QPlainTextEdit(pnlClientClient);
+    memMessage->setObjectName("memMessage");
+    memMessage->setGeometry(8, 8, 300, 62);
+    memMessage->setReadOnly(true);
+    memMessage->setFrameStyle(QFrame::NoFrame);
+    memMessage->setFocusPolicy(Qt::NoFocus);
+    memMessage->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette buttonFace = memMessage->palette();
+    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
+    memMessage->setPalette(buttonFace);
+    pnlBottom = new QWidget(this);
+    pnlBottom->setObjectName("pnlBottom");
+    pnlBottom->setGeometry(0, 78, 372, 45);
+    btnOK = Button(pnlBottom, "OK", QRect(4, 4, 120, 37), "btnOK");
+    btnOK->setDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
+}
+
+void TfrmMessageForm::Prepare(const QString& caption, const QString& text, TMessageKind kind) {
+    const int entry = IconEntry(kind);
+    Image->setPixmap(entry >= 0 ? MessageIcon(entry) : QPixmap());
+    memMessage->clear();
+    memMessage->setPlainText(text);
+    setWindowTitle(caption);
+}
+
+int TfrmMessageForm::ShowMessageBox(const QString& caption, const QString& text,
+                                    TMessageKind kind) {
+    Prepare(caption, text, kind);
+    CentreOnScreen(this);
+    btnOK->setFocus();
+    return exec();
+}
+
+void TfrmMessageForm::reject() {
+    if (FClosable) done(mrCancel);
+}
+
+void TfrmMessageForm::closeEvent(QCloseEvent* event) {
+    if (FClosable) {
+        done(mrCancel);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+TfrmDialogForm::TfrmDialogForm(QWidget* parent) : TfrmMessageForm(parent) {
+    setObjectName("frmDialogForm");
+    setWindowFlags(DialogFrame(true));
+    FClosable = true;
+    btnCancel = Button(pnlBottom, "Abbruch", QRect(128, 4, 120, 37), "btnCancel");
+    connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
+
+void TfrmDialogForm::reject() { done(mrCancel); }
+
+TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
+    setObjectName("frmReadAStringForm");
+    setFixedSize(354, 99);
+    auto* pnlClient = new QWidget(this);
+    pnlClient->setObjectName("pnlClient");
+    pnlClient->setGeometry(0, 0, 354, 54);
+    lblInput = new QLabel(pnlClient);
+    lblInput->setObjectName("lblInput");
+    lblInput->setGeometry(8, 4, 338, 18);
+    edtInput = new QLineEdit(pnlClient);
+    edtInput->setObjectName("edtInput");
+    edtInput->setGeometry(8, 24, 333, 24);
+    auto* pnlBottom = new QWidget(this);
+    pnlBottom->setObjectName("pnlBottom");
+    pnlBottom->setGeometry(0, 54, 354, 45);
+    btnOK = Button(pnlBottom, "OK", QRect(4, 4, 120, 37), "btnOK");
+    btnOK->setDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
+}
+
+void TfrmReadAStringForm::Prepare(const QString& prompt, const QString& defaultText) {
+    setWindowTitle(QString());
+    lblInput->setText(prompt);
+    edtInput->setText(defaultText);
+}
+
+QString TfrmReadAStringForm::Answer(int modalResult, const QString& defaultText) const {
+    return modalResult == mrOK ? edtInput->text() : defaultText;
+}
+
+QString TfrmReadAStringForm::ReadAString(const QString& prompt, const QString& defaultText) {
+    Prepare(prompt, defaultText);
+    CentreOnScreen(this);
+    edtInput->setFocus();
+    edtInput->selectAll();
+    return Answer(exec(), defaultText);
+}
+
+void TfrmReadAStringForm::reject() {}
+
+void TfrmReadAStringForm::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace tavlor

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDialog>
+
+#include "ui/Dialogs.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace tavlor {
+
+// The message window: an icon, a wrapped text and "OK". It can only be closed with "OK".
+class TfrmMessageForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmMessageForm(QWidget* parent = nullptr);
+
+    // Fills the window for one message (icon, text, caption) without showing it.
+    void Prepare(const QString& caption, const QString& text, TMessageKind kind);
+    // Prepares, shows modally, returns the modal result.
+    int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind);
+
+    QLabel* Image = nullptr;
+    QPlainTextEdit* memMessage = nullptr;
+    QWidget* pnlBottom = nullptr;
+    QPushButton* btnOK = nullptr;
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    // The question window may be closed by its frame; the message window may not.
+    bool FClosable = false;
+};
+
+// The question window: the message window's layout with "Abbruch" beside "OK".
+class TfrmDialogForm : public TfrmMessageForm {
+    Q_OBJECT
+public:
+    explicit TfrmDialogForm(QWidget* parent = nullptr);
+
+    QPushButton* btnCancel = nullptr;
+
+protected:
+    void reject() override;
+};
+
+// The one-line input window: a prompt, an edit field and "OK"; no way to cancel.
+class TfrmReadAStringForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmReadAStringForm(QWidget* parent = nullptr);
+
+    void Prepare(const QString& prompt, const QString& defaultText);
+    // The text after "OK", otherwise the default text.
+    QString Answer(int modalResult, const QString& defaultText) const;
+    QString ReadAString(const QString& prompt, const QString& defaultText);
+
+    QLabel* lblInput = nullptr;
+    QLineEdit* edtInput = nullptr;
+    QPushButton* btnOK = nullptr;
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// Centres a window on the screen it belongs to, as the program's dialogs appear.
+void CentreOnScreen(QWidget* window);
+
+}  // namespace tavlor

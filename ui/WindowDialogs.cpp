@@ -1,0 +1,72 @@
+#include "ui/WindowDialogs.h"
+
+#include <QFileDialog>
+
+#include "ui/GetFiguresForm.h"
+#include "ui/HelpForm.h"
+#include "ui/MessageForms.h"
+#include "ui/PromotionForm.h"
+
+namespace tavlor {
+
+TWindowDialogs::TWindowDialogs(QWidget* parent)
+    : frmFigureToPromotionForm(std::make_unique<TfrmFigureToPromotionForm>()),
+      frmMessageForm(std::make_unique<TfrmMessageForm>()),
+      frmGetFiguresForm(std::make_unique<TfrmGetFiguresForm>()),
+      frmReadAStringForm(std::make_unique<TfrmReadAStringForm>()),
+      frmDialogForm(std::make_unique<TfrmDialogForm>()),
+      frmAboutForm(std::make_unique<TfrmAboutForm>()),
+      frmHelpForm(std::make_unique<TfrmHelpForm>()),
+      FParent(parent) {}
+
+TWindowDialogs::~TWindowDialogs() = default;
+
+int TWindowDialogs::ShowMessageBox(const QString& caption, const QString& text,
+                                   TMessageKind kind) {
+    return frmMessageForm->ShowMessageBox(caption, text, kind);
+}
+
+int TWindowDialogs::ShowDialogBox(const QString& caption, const QString& text,
+                                  TMessageKind kind) {
+    return frmDialogForm->ShowMessageBox(caption, text, kind);
+}
+
+QString TWindowDialogs::ReadAString(const QString& prompt, const QString& defaultText) {
+    return frmReadAStringForm->ReadAString(prompt, defaultText);
+}
+
+QString TWindowDialogs::ChooseFigureSet(const QString& caption, const QString& programDir,
+                                        const QString& currentSet) {
+    return frmGetFiguresForm->ChooseFigureSet(caption, programDir, currentSet);
+}
+
+int TWindowDialogs::ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) {
+    return frmFigureToPromotionForm->ChoosePromotionPiece(pictures);
+}
+
+QString TWindowDialogs::ChooseOpenFile(const QString& caption, const QString& folder,
+                                       const QString& filter) {
+    return QFileDialog::getOpenFileName(FParent, caption, folder, filter);
+}
+
+QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& folder,
+                                       const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(FParent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().front();
+}
+
+QString TWindowDialogs::ChooseFolder(const QString& caption, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(FParent, caption, startFolder);
+}
+
+void TWindowDialogs::ShowHelp(const TRtfDocument& text) { frmHelpForm->ShowHelp(text); }
+
+void TWindowDialogs::ShowAbout() {
+    CentreOnScreen(frmAboutForm.get());
+    frmAboutForm->exec();
+}
+
+}  // namespace tavlor
