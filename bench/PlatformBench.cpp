@@ -1,5 +1,6 @@
-// Figures of the platform layer: profile calls on a transfer file as a busy network folder holds
-// it. Every call reads the whole file from disk, as the program does. Run a Release build.
+// Figures of the file layers: profile calls on a transfer file as a busy network folder holds it
+// (every call reads the whole file from disk, as the program does), and saving and loading a game
+// of the longest record. Run a Release build.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "notation/SavedGame.h"
 #include "platform/IniFile.h"
+#include "rules/ChessBoard.h"
 
 using namespace tavlor;
 
@@ -84,12 +87,39 @@ void BenchProfileCalls(const std::string& folder) {
     if (seen == 0) std::printf("(nothing was read: the figures are wrong)\n");
 }
 
+// A record of 1000 half-moves, the four knights walking out and back, with a comment now and then.
+void BenchSavedGame(const std::string& folder) {
+    TChessBoard board;
+    const TChessMove round[4] = {
+        {7, 1, 6, 3, 0}, {7, 8, 6, 6, 0}, {6, 3, 7, 1, 0}, {6, 6, 7, 8, 0}};
+    for (int ply = 0; ply < cMaxHistory; ++ply) {
+        if (!board.MakeMove(round[ply % 4])) return;
+        if (ply % 10 == 0) board.SetComment(ply % 20 == 0 ? 0 : 1, ply, "Kommentar zum Zug");
+    }
+    board.WhiteTime = 0.0123;
+    board.BlackTime = 0.0456;
+    const std::string fileName = folder + "/long.TVG";
+    const double save =
+        MicrosecondsPerCall(20, [&] { static_cast<void>(SaveGame(board, fileName)); });
+    TChessBoard loaded;
+    bool good = true;
+    const double load =
+        MicrosecondsPerCall(20, [&] { good = LoadGame(loaded, fileName).Ok && good; });
+    if (!good || loaded.PlyCount != board.PlyCount)
+        std::printf("(the game did not load: the figures are wrong)\n");
+    std::printf("SaveGame, %d half-moves (temporary file, fsync, rename): %.2f ms (goal < 5)\n",
+                board.PlyCount, save / 1e3);
+    std::printf("LoadGame, %d half-moves (read, check, replay): %.2f ms (goal < 5)\n",
+                loaded.PlyCount, load / 1e3);
+}
+
 }  // namespace
 
 int main() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tavlor-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) return 1;
     BenchProfileCalls(pattern);
+    BenchSavedGame(pattern);
     std::filesystem::remove_all(pattern);
     return 0;
 }

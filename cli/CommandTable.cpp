@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/EngineCommands.h"
+#include "cli/GameCommands.h"
 
 namespace tavlor::cli {
 
@@ -18,6 +19,8 @@ constexpr std::array cCommands = {
                   SearchCommand},
     TCommandEntry{"bench", "bench [--depth N]", BenchCommand},
     TCommandEntry{"uci", "uci", UciCommand},
+    TCommandEntry{"save", "save FILE FEN [MOVE...]", SaveCommand},
+    TCommandEntry{"load", "load FILE", LoadCommand},
 };
 
 }  // namespace

@@ -126,6 +126,20 @@ TFileStatus FileFailure(TFileAction action, std::string_view fileName, int error
     return status;
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = begin;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        lines.push_back(text.substr(begin, end - begin));
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+        begin = end + 1;
+    }
+    return lines;
+}
+
 TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string& bytes) {
     bytes.clear();
     struct stat info {};

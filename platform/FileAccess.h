@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavlor {
 
@@ -36,6 +37,10 @@ TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes
 // Takes an fcntl lock on the whole open file, waiting for it: shared, or exclusive (which needs
 // the file open for writing). Filesystems without lock support count as locked.
 bool LockDescriptor(int descriptor, bool exclusive, int& error);
+
+// The lines of a text, without their ends; a line ends at CR, LF or CRLF, and a final line end
+// does not start another line. The views point into `text`.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Files larger than this are refused as damaged rather than read into memory.
 inline constexpr long long cMaxTextFileSize = 32LL * 1024 * 1024;

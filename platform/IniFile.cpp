@@ -97,24 +97,17 @@ TLine ClassifyLine(std::string_view bytes, std::size_t begin, std::size_t end) {
     return line;
 }
 
-std::vector<TLine> SplitLines(std::string_view bytes) {
+std::vector<TLine> ParseLines(std::string_view bytes) {
+    const std::vector<std::string_view> texts = SplitLines(bytes);
     std::vector<TLine> lines;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t end = begin;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        std::size_t next = end;
-        if (next < bytes.size()) {
-            if (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n')
-                next += 2;
-            else
-                next += 1;
-        }
-        TLine line = ClassifyLine(bytes, begin, end);
-        line.Next = next;
+    lines.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto begin = static_cast<std::size_t>(texts[i].data() - bytes.data());
+        TLine line = ClassifyLine(bytes, begin, begin + texts[i].size());
+        line.Next = i + 1 < texts.size()
+                        ? static_cast<std::size_t>(texts[i + 1].data() - bytes.data())
+                        : bytes.size();
         lines.push_back(line);
-        begin = next;
     }
     return lines;
 }
@@ -254,7 +247,7 @@ TFileStatus TIniFile::ReadSections(std::vector<std::string>& sections) const {
     TNameList list(sections);
     std::string bytes;
     TFileStatus status = Load(bytes);
-    for (const TLine& line : SplitLines(bytes))
+    for (const TLine& line : ParseLines(bytes))
         if (line.Kind == TLineKind::lkHeader) list.Add(line.Name);
     return status;
 }
@@ -265,7 +258,7 @@ TFileStatus TIniFile::ReadSection(std::string_view section, std::vector<std::str
     if (name.empty()) return {};
     std::string bytes;
     TFileStatus status = Load(bytes);
-    const std::vector<TLine> lines = SplitLines(bytes);
+    const std::vector<TLine> lines = ParseLines(bytes);
     if (const auto found = FindSection(lines, name)) {
         for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
             if (lines[i].Kind == TLineKind::lkEntry && lines[i].HasValue) list.Add(lines[i].Name);
@@ -285,7 +278,7 @@ TFileStatus TIniFile::ReadString(std::string_view section, std::string_view key,
     if (sectionName.empty() || keyName.empty()) return {};
     std::string bytes;
     TFileStatus status = Load(bytes);
-    const std::vector<TLine> lines = SplitLines(bytes);
+    const std::vector<TLine> lines = ParseLines(bytes);
     const auto found = FindSection(lines, sectionName);
     if (!found) return status;
     const auto line = FindKey(lines, *found, keyName);
@@ -313,7 +306,7 @@ TFileStatus TIniFile::WriteString(std::string_view section, std::string_view key
         return FileFailure(TFileAction::faWrite, FFileName, EINVAL);
 
     return Update([&](std::string& bytes) {
-        const std::vector<TLine> lines = SplitLines(bytes);
+        const std::vector<TLine> lines = ParseLines(bytes);
         const auto found = FindSection(lines, sectionName);
         if (!found) {
             if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
@@ -350,7 +343,7 @@ TFileStatus TIniFile::DeleteKey(std::string_view section, std::string_view key) 
     const std::string sectionName = Utf8ToWin1252(Trim(section));
     const std::string keyName = Utf8ToWin1252(Trim(key));
     return Update([&](std::string& bytes) {
-        const std::vector<TLine> lines = SplitLines(bytes);
+        const std::vector<TLine> lines = ParseLines(bytes);
         const auto found = FindSection(lines, sectionName);
         if (!found || keyName.empty()) return false;
         const auto line = FindKey(lines, *found, keyName);
@@ -363,7 +356,7 @@ TFileStatus TIniFile::DeleteKey(std::string_view section, std::string_view key) 
 TFileStatus TIniFile::EraseSection(std::string_view section) {
     const std::string sectionName = Utf8ToWin1252(Trim(section));
     return Update([&](std::string& bytes) {
-        const std::vector<TLine> lines = SplitLines(bytes);
+        const std::vector<TLine> lines = ParseLines(bytes);
         const auto found = FindSection(lines, sectionName);
         if (!found || sectionName.empty()) return false;
         const std::size_t begin = lines[found->Header].Begin;

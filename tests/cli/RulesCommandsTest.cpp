@@ -1,24 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <vector>
 
-#include "cli/Commands.h"
+#include "tests/cli/RunCli.h"
 
 namespace tavlor::cli {
 namespace {
-
-struct TRun {
-    int Code;
-    std::string Out;
-    std::string Err;
-};
-
-TRun RunCli(std::vector<std::string_view> args) {
-    std::ostringstream out, err;
-    const int code = RunCommandLine(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 TEST(Cli, MovesAndPerft) {
     const TRun moves = RunCli({"moves", "startpos"});
