@@ -367,6 +367,16 @@ TFileStatus TIniFile::EraseSection(std::string_view section) {
     });
 }
 
+std::string ProfileValueReadBack(std::string_view value) {
+    const std::string bytes = FileText(value);
+    return Win1252ToUtf8(Truncate(StripQuotes(Trim(bytes)), TIniFile::cMaxValueLength));
+}
+
+std::string ProfileNameAsListed(std::string_view name) {
+    const std::string bytes = FileText(name);
+    return Win1252ToUtf8(Trim(bytes));
+}
+
 std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

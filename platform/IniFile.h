@@ -78,6 +78,14 @@ private:
     std::string FFileName;
 };
 
+// What ReadString gives back for a value that WriteString wrote: one line, trimmed, one pair of
+// enclosing quotes removed, cut to cMaxValueLength, characters without a Windows-1252 form as "?".
+std::string ProfileValueReadBack(std::string_view value);
+
+// How a section or key name that was written shows in ReadSections and ReadSection: trimmed, with
+// characters without a Windows-1252 form as "?".
+std::string ProfileNameAsListed(std::string_view name);
+
 // Reads an integer the way ReadInteger does: an optional sign, then decimal digits or "0x" (or
 // Delphi's "$") and up to 32 bits of hexadecimal digits; nothing when the text is not one.
 std::optional<std::int32_t> ParseProfileInteger(std::string_view text);

@@ -310,6 +310,33 @@ TEST(IniFile, WritesThroughASymbolicLink) {
     EXPECT_EQ(ReadBytes(target), "[s]\r\nk=v\r\n");
 }
 
+// The predictions that let a caller compare what it sent with what a peer will read.
+TEST(IniFile, ReadBackPredictions) {
+    TTempFolder folder;
+    TIniFile ini(folder.File("predict.ini"));
+    const std::vector<std::string> texts = {"plain",
+                                            "  blanks  ",
+                                            "\"quoted \"",
+                                            "'x'",
+                                            "\"",
+                                            "Zeile\r\nzwei",
+                                            "\xE2\x82\xAC \xE4\xB8\xAD",
+                                            std::string(2100, 'x'),
+                                            "tab\t",
+                                            ""};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.substr(0, 20));
+        ASSERT_TRUE(ini.WriteString("s", "k", text));
+        EXPECT_EQ(ini.ReadString("s", "k", "?"), ProfileValueReadBack(text));
+        const std::string section = " Spieler " + text.substr(0, 40) + "x ";
+        ASSERT_TRUE(ini.WriteString(section, "k", "1"));
+        std::vector<std::string> names;
+        ASSERT_TRUE(ini.ReadSections(names));
+        EXPECT_EQ(names.back(), ProfileNameAsListed(section));
+        ASSERT_TRUE(ini.EraseSection(section));
+    }
+}
+
 struct TIntegerCase {
     const char* Text;
     std::optional<std::int32_t> Value;
