@@ -246,4 +246,21 @@ void TChessBoard::ClearGame() {
     History.Fill(TChessMove{});
 }
 
+void TChessBoard::CopyGame(TChessBoard& destination) const {
+    if (&destination == this) return;
+    destination.StartBoard = StartBoard;
+    destination.Board = Board;
+    destination.History = History;
+    destination.PlyCount = PlyCount;
+    destination.HistoryPos = HistoryPos;
+    destination.HistoryTop = HistoryTop;
+    destination.WhiteTime = WhiteTime;
+    destination.BlackTime = BlackTime;
+    destination.LastClockTime = LastClockTime;
+    destination.PromotionPending = PromotionPending;
+    destination.PromotionFile = PromotionFile;
+    destination.PromotionRank = PromotionRank;
+    destination.Comments = Comments;
+}
+
 }  // namespace tavlor

@@ -95,6 +95,11 @@ public:
     // Mate, stalemate, threefold repetition or the fifty-move rule in the current position.
     TGameState CheckGameEnd();
 
+    // Copies this game into `destination` when the board switches between opponent slots: both
+    // positions, the record, the clocks, a pending promotion and the comments. The en passant
+    // state, the castling rights and SpecialMove stay as they are in the destination.
+    void CopyGame(TChessBoard& destination) const;
+
     TSquares StartBoard{};
     TIndexedFrom1<TChessMove, cMaxHistory> History{};
     std::int32_t PlyCount = 0;
