@@ -1,0 +1,311 @@
+#include "network/ChessConnection.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "platform/IniFile.h"
+#include "platform/Win1252.h"
+
+namespace tavlor {
+
+namespace {
+
+constexpr std::size_t cIdLetters = 8;
+constexpr std::string_view cGameLinePrefix = "ResetBoard";
+// What ReadString gives for a numbered game line that does not exist: the end of the game.
+constexpr std::string_view cEndOfGameLines = "-/-/-";
+// The default of the delivery check; it never equals a message that was sent.
+constexpr std::string_view cNothingPending = "-?-";
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string GameLineKey(std::size_t index) {
+    return std::string(MessageTypeName(TMessageType::mtResetBoard)) + "_" + std::to_string(index);
+}
+
+bool IsKey(std::string_view key, TMessageType type) { return key == MessageTypeName(type); }
+
+// The first `count` characters of a UTF-8 text.
+std::string FirstCharacters(std::string_view text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size(); ++end) {
+        const bool starts = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (starts && seen++ == count) break;
+    }
+    return std::string(text.substr(0, end));
+}
+
+bool IsProfileBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
+           c == '\x1A';
+}
+
+std::string_view TrimProfileBlanks(std::string_view text) {
+    while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// A section name as ReadSections lists it: trimmed, and with the characters that Windows-1252
+// lacks turned into "?". The own section is recognised in that form, so a player name with such
+// a character or an outer blank still finds its messages.
+std::string AsListedSection(std::string_view section) {
+    return Win1252ToUtf8(TrimProfileBlanks(Utf8ToWin1252(section)));
+}
+
+// A sent line as the opponent's section gives it back: in one line, in Windows-1252, trimmed, one
+// pair of enclosing quotes removed and cut to the reading buffer. The delivery check compares the
+// pending value with this, because comparing with the line itself would take a quoted or long
+// comment for delivered while it still waits, and the next message would then overwrite it.
+std::string AsReadBack(std::string_view line) {
+    const std::string bytes = Utf8ToWin1252(AsOneLine(line));
+    std::string_view value = TrimProfileBlanks(bytes);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return Win1252ToUtf8(value.substr(0, std::min(value.size(), TIniFile::cMaxValueLength)));
+}
+
+}  // namespace
+
+std::string NewConnectionId() {
+    static std::mutex mutex;
+    static std::mt19937 generator;
+    static pid_t seededFor = 0;
+    static std::uint32_t fallbackCount = 0;
+
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (seededFor != getpid()) {
+        seededFor = getpid();
+        try {
+            std::random_device device;
+            std::seed_seq seeds{device(), device(), device(), device(), device(), device()};
+            generator.seed(seeds);
+        } catch (const std::exception&) {
+            // No entropy source: the clock, the process and a count still keep ids apart.
+            const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+            std::seed_seq seeds{static_cast<std::uint32_t>(now),
+                                static_cast<std::uint32_t>(static_cast<std::uint64_t>(now) >> 32),
+                                static_cast<std::uint32_t>(seededFor), ++fallbackCount};
+            generator.seed(seeds);
+        }
+    }
+    std::uniform_int_distribution<int> letter(0, 25);
+    std::string id;
+    for (std::size_t i = 0; i < cIdLetters; ++i) id += static_cast<char>('A' + letter(generator));
+    id += '_';
+    return id;
+}
+
+std::string PlayerOfSection(std::string_view section) {
+    return section.size() > cIdLetters + 1 ? std::string(section.substr(cIdLetters + 1)) : "";
+}
+
+TChessConnection::TChessConnection() : OwnId(NewConnectionId()) {}
+
+TChessConnection::~TChessConnection() { Destroy(); }
+
+TConnectionState TChessConnection::SetPath(std::uint8_t kind, std::string_view folder) {
+    Kind = kind;
+    FolderPath = folder;
+    if (Kind != cKindNetworkFolder) return TConnectionState::csUnknown;
+    // An empty folder would name a file in whatever folder the program runs in.
+    if (FolderPath.empty()) return TConnectionState::csConnectionError;
+    if (FolderPath.back() != '/') FolderPath += '/';
+    return IsDirectory(FolderPath) ? TConnectionState::csConnected
+                                   : TConnectionState::csConnectionError;
+}
+
+TConnectionState TChessConnection::ConnectTo(std::string_view playerName) {
+    if (!HasTransferFile()) return TConnectionState::csUnknown;
+    std::vector<std::string> sections;
+    if (!TIniFile(TransferFilePath()).ReadSections(sections))
+        return TConnectionState::csConnectionError;
+    for (const std::string& section : sections) {
+        const std::string player = PlayerOfSection(section);
+        if (player != playerName) continue;
+        PeerSection = section;
+        PeerName = FirstCharacters(player, cMaxPeerNameLength);
+    }
+    Connected = true;
+    return TConnectionState::csConnected;
+}
+
+void TChessConnection::Destroy() {
+    if (FDestroyed) return;
+    FDestroyed = true;
+    if (!HasTransferFile()) return;
+    static_cast<void>(TIniFile(TransferFilePath()).EraseSection(OwnSection()));
+}
+
+TConnectionState TChessConnection::Send(const std::vector<std::string>& lines, TMessageType type) {
+    if (!HasTransferFile()) return TConnectionState::csUnknown;
+    TIniFile file(TransferFilePath());
+    const std::string key = MessageTypeName(type);
+
+    // Erases the section and writes every line under the key; the file keeps the last line.
+    const auto replaceSection = [&](const std::string& section) {
+        if (!file.EraseSection(section)) return TConnectionState::csSendError;
+        for (const std::string& line : lines)
+            if (!file.WriteString(section, key, AsOneLine(line)))
+                return TConnectionState::csSendError;
+        return TConnectionState::csSent;
+    };
+
+    switch (type) {
+        case TMessageType::mtAskForPlay: return replaceSection(OwnSection());
+        case TMessageType::mtPlayOK:
+        case TMessageType::mtConfirmPlayOk: return replaceSection(PeerSection);
+        default: break;
+    }
+    if (!Connected) return TConnectionState::csNotConnected;
+
+    if (type == TMessageType::mtResetBoard) {
+        if (!file.EraseSection(PeerSection)) return TConnectionState::csSendError;
+        // From the last line back to the first: once ResetBoard_0 is in the file the whole game
+        // is, however slowly the network folder takes each write (see Receive).
+        for (std::size_t i = lines.size(); i-- > 0;) {
+            const std::string line = AsOneLine(lines[i]);
+            if (!file.WriteString(PeerSection, GameLineKey(i), line))
+                return TConnectionState::csSendError;
+            LastSentText = line;
+            LastSentType = type;
+        }
+        return TConnectionState::csSent;
+    }
+
+    const TConnectionState delivered = CheckDelivered();
+    if (delivered != TConnectionState::csSent) return delivered;
+    if (!file.EraseSection(PeerSection)) return TConnectionState::csSendError;
+    for (const std::string& text : lines) {
+        const std::string line = AsOneLine(text);
+        if (!file.WriteString(PeerSection, key, line)) return TConnectionState::csSendError;
+        LastSentText = line;
+        LastSentType = type;
+    }
+    return TConnectionState::csSent;
+}
+
+TConnectionState TChessConnection::CheckDelivered() {
+    if (!HasTransferFile()) return TConnectionState::csUnknown;
+    std::string value;
+    if (!TIniFile(TransferFilePath())
+             .ReadString(PeerSection, MessageTypeName(LastSentType), cNothingPending, value))
+        return TConnectionState::csSendError;
+    return value == AsReadBack(LastSentText) ? TConnectionState::csSending
+                                             : TConnectionState::csSent;
+}
+
+TConnectionState TChessConnection::PeerState() {
+    if (!HasTransferFile()) return TConnectionState::csUnknown;
+    if (!Connected) return TConnectionState::csNotConnected;
+    std::vector<std::string> keys;
+    if (!TIniFile(TransferFilePath()).ReadSection(PeerSection, keys))
+        return TConnectionState::csSendError;
+    if (keys.empty()) return TConnectionState::csWaitingForAnswer;
+    TConnectionState state = TConnectionState::csUnknown;
+    for (const std::string& key : keys) {
+        if (IsKey(key, TMessageType::mtMove) || IsKey(key, TMessageType::mtComment)) {
+            state = TConnectionState::csSending;
+        } else {
+            for (int code = 0; code < cMessageTypeCount; ++code) {
+                const auto type = static_cast<TMessageType>(code);
+                if (type != TMessageType::mtEndOfStructure && IsKey(key, type))
+                    state = TConnectionState::csUnknown;
+            }
+        }
+    }
+    return state;
+}
+
+TConnectionState TChessConnection::Receive(std::vector<std::string>& lines, TMessageType& type) {
+    type = TMessageType::mtUnknown;
+    if (!HasTransferFile()) return TConnectionState::csUnknown;
+    TIniFile file(TransferFilePath());
+    // A failed pass reports nothing, whatever it had found before the failure.
+    const auto fail = [&type] {
+        type = TMessageType::mtUnknown;
+        return TConnectionState::csReceiveError;
+    };
+    std::vector<std::string> sections;
+    if (!file.ReadSections(sections)) return fail();
+    const std::string ownSection = AsListedSection(OwnSection());
+
+    std::vector<std::string> keys;
+    std::string value;
+    bool tookPairing = false;
+    for (const std::string& section : sections) {
+        // The key list is read once: a key after one that erases the section is still handled
+        // and then reads its default.
+        if (!file.ReadSection(section, keys)) return fail();
+        const bool own = section == ownSection;
+        for (const std::string& key : keys) {
+            if (!own) {
+                // A pairing message taken earlier in this pass is gone from the file, while an
+                // announcement is found again by the next pass: it must not displace the former.
+                if (IsKey(key, TMessageType::mtAskForPlay) && !tookPairing) {
+                    type = TMessageType::mtAskForPlay;
+                    lines.push_back(PlayerOfSection(section));
+                }
+                continue;
+            }
+
+            TMessageType found = TMessageType::mtUnknown;
+            for (TMessageType candidate :
+                 {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject,
+                  TMessageType::mtMove, TMessageType::mtComment, TMessageType::mtPlayOK,
+                  TMessageType::mtConfirmPlayOk})
+                if (IsKey(key, candidate)) {
+                    found = candidate;
+                    break;
+                }
+            if (found == TMessageType::mtUnknown && key.starts_with(cGameLinePrefix)) {
+                // A game whose first line is not there yet is still being written; it is taken
+                // by a later pass instead of arriving cut short.
+                if (std::find(keys.begin(), keys.end(), GameLineKey(0)) == keys.end()) continue;
+                found = TMessageType::mtResetBoard;
+            }
+
+            switch (found) {
+                case TMessageType::mtUnknown: continue;
+                case TMessageType::mtPlayOK:
+                    // The name of this section is the receiver's own.
+                    value = PlayerOfSection(section);
+                    break;
+                case TMessageType::mtResetBoard:
+                    // A sender that writes the first line first may still be writing the rest.
+                    std::this_thread::sleep_for(GameTransferWait);
+                    lines.clear();
+                    for (std::size_t n = 0;; ++n) {
+                        if (!file.ReadString(section, GameLineKey(n), cEndOfGameLines, value))
+                            return fail();
+                        if (value == cEndOfGameLines) break;
+                        lines.push_back(value);
+                    }
+                    break;
+                default:
+                    if (!file.ReadString(section, key, "", value)) return fail();
+                    break;
+            }
+            if (found != TMessageType::mtResetBoard) lines.assign(1, value);
+            if (!file.EraseSection(section)) return fail();
+            type = found;
+            // Pairing messages let the scan go on; everything else is taken one per pass.
+            if (found != TMessageType::mtPlayOK && found != TMessageType::mtConfirmPlayOk)
+                return TConnectionState::csReceived;
+            tookPairing = true;
+        }
+    }
+    return TConnectionState::csReceived;
+}
+
+}  // namespace tavlor
