@@ -7,33 +7,40 @@
 
 #include "engine/EvaluationTables.h"
 #include "engine/SearchContext.h"
+#include "engine/SquareSets.h"
 
 namespace tavlor {
 
 namespace {
 
-// Pawn and rook counts per file index 0..9 (0 and 9 stay empty, so a neighbouring file of the
-// a or h file needs no test), and the development of both colours.
-struct TStructure {
-    std::array<std::array<std::int32_t, 10>, 2> Pawns{};
-    std::array<std::array<std::int32_t, 10>, 2> Rooks{};
-    std::array<std::int32_t, 2> Development{};
-};
-
+// The positional score of one full evaluation. It visits the pieces through the context's
+// square sets; the pawn and rook counts per file come from the same sets.
 class TEvaluator {
 public:
-    TEvaluator(const SearchContext& context)
+    explicit TEvaluator(const SearchContext& context)
         : Context(context),
           Board(context.SearchBoard),
+          Pieces(context.PieceBits),
           Phase(context.PlyPhase[static_cast<std::size_t>(context.Ply)]),
-          Threshold(context.EndgameThreshold) {}
+          Threshold(context.EndgameThreshold) {
+        const auto touched = [&](std::int32_t square) {
+            return Context.TouchCount[static_cast<std::size_t>(square)] > 0 ? 1 : 0;
+        };
+        Development[0] = (Context.Castled[0] ? 1 : 0) + touched(sqB1) + touched(sqC1) +
+                         touched(sqF1) + touched(sqG1);
+        Development[1] = (Context.Castled[1] ? 1 : 0) + touched(sqB8) + touched(sqC8) +
+                         touched(sqF8) + touched(sqG8);
+    }
 
     // The positional score from White's view, or nothing when the position is drawn for lack
     // of material.
-    bool Score(std::int32_t material, std::int32_t& score);
+    bool Score(std::int32_t material, std::int32_t& score) const;
 
 private:
     std::int32_t At(std::int32_t square) const { return Board[static_cast<std::size_t>(square)]; }
+    TSquareSet Set(std::size_t colour, std::int32_t type) const {
+        return Pieces[colour][static_cast<std::size_t>(type)];
+    }
     static bool IsPieceOf(std::int32_t code, std::int32_t side) {
         return side > 0 ? code > 0 && code != spBorder : code < 0;
     }
@@ -44,85 +51,64 @@ private:
         return (At(below + 1) == pawn ? 1 : 0) + (At(below - 1) == pawn ? 1 : 0);
     }
 
-    void CountStructure();
+    std::int32_t ColourScore(std::size_t colour) const;
     std::int32_t PawnTerm(std::int32_t square, std::int32_t side) const;
-    std::int32_t RookTerm(std::int32_t square, std::int32_t side);
+    std::int32_t RookTerm(std::int32_t square, std::int32_t side) const;
     std::int32_t QueenTerm(std::int32_t square, std::int32_t side) const;
     std::int32_t KingTerm(std::int32_t square, std::int32_t side) const;
 
     const SearchContext& Context;
     const std::array<std::int32_t, cSearchBoardSize>& Board;
+    const std::array<std::array<TSquareSet, 7>, 2>& Pieces;
     const std::int32_t Phase;
     const std::int32_t Threshold;
-    TStructure Structure;
-    std::array<std::int32_t, 2> SeventhRankRooks{};
-    std::array<std::int32_t, 2> Bishops{};
+    std::array<std::int32_t, 2> Development{};
 };
-
-void TEvaluator::CountStructure() {
-    for (std::int32_t rank = 1; rank <= 8; ++rank) {
-        for (std::int32_t file = 1; file <= 8; ++file) {
-            const std::int32_t piece = At(SearchSquare(file, rank));
-            const auto colour = static_cast<std::size_t>(piece > 0 ? 0 : 1);
-            const std::int32_t type = std::abs(piece);
-            if (type == spPawn) ++Structure.Pawns[colour][static_cast<std::size_t>(file)];
-            if (type == spRook) ++Structure.Rooks[colour][static_cast<std::size_t>(file)];
-        }
-    }
-    const auto touched = [&](std::int32_t square) {
-        return Context.TouchCount[static_cast<std::size_t>(square)] > 0 ? 1 : 0;
-    };
-    Structure.Development[0] = (Context.Castled[0] ? 1 : 0) + touched(sqB1) + touched(sqC1) +
-                               touched(sqF1) + touched(sqG1);
-    Structure.Development[1] = (Context.Castled[1] ? 1 : 0) + touched(sqB8) + touched(sqC8) +
-                               touched(sqF8) + touched(sqG8);
-}
 
 std::int32_t TEvaluator::PawnTerm(std::int32_t square, std::int32_t side) const {
     const auto own = static_cast<std::size_t>(ColourIndex(side));
     const auto enemy = 1 - own;
     const std::int32_t forward = 10 * side;
-    const std::int32_t file = SquareFile(square);
+    const auto file = static_cast<std::size_t>(SquareFile(square));
     const std::int32_t relativeRank = side > 0 ? SquareRank(square) : 9 - SquareRank(square);
     const std::int32_t r = relativeRank + 1;
-    const auto& ownPawns = Structure.Pawns[own];
-    const std::int32_t ownOnFile = ownPawns[static_cast<std::size_t>(file)];
+    const TSquareSet ownPawns = Set(own, spPawn);
+    const TSquareSet enemyPawns = Set(enemy, spPawn);
+    const bool doubled = HasSeveral(ownPawns & FileSet[file]);
 
     std::int32_t term;
     if (Phase > Threshold) {
         term = (side > 0 ? WhitePawnTable : BlackPawnTable)[static_cast<std::size_t>(square)];
         const bool wing = file <= 2 || file >= 6;
-        if (Structure.Development[own] < 4 && wing && r > 4) term -= 15;
+        if (Development[own] < 4 && wing && r > 4) term -= 15;
     } else {
         term = 4 * r;
     }
-    if (ownPawns[static_cast<std::size_t>(file - 1)] == 0 &&
-        ownPawns[static_cast<std::size_t>(file + 1)] == 0) {
+    if ((ownPawns & NeighbourFilesSet[file]) == 0) {
         term -= 12;
-        if (ownOnFile > 1) term -= 12;
+        if (doubled) term -= 12;
     }
-    if (ownOnFile > 1) term -= 15;
+    if (doubled) term -= 15;
     const std::int32_t guards = PawnAttacks(square, side);
     const std::int32_t frontGuards = PawnAttacks(square + forward, side);
     const bool supported = guards > 0 || frontGuards > 0;
     if (supported) term += r;
 
-    if (Structure.Pawns[enemy][static_cast<std::size_t>(file)] != 0) return term;
+    if ((enemyPawns & FileSet[file]) != 0) return term;
+    const bool enemyRookOnFile = (Set(enemy, spRook) & FileSet[file]) != 0;
     if (guards == 0 && PawnAttacks(square + forward, -side) > frontGuards) {
         term -= 10;
-        if (Structure.Rooks[enemy][static_cast<std::size_t>(file)] > 0) term -= 8;
+        if (enemyRookOnFile) term -= 8;
         return term;
     }
-    if (PawnAttacks(square, -side) > 0) return term;
-    for (std::int32_t ahead = square + forward, rank = relativeRank + 1; rank <= 7;
-         ahead += forward, ++rank)
-        if (PawnAttacks(ahead, -side) > 0) return term;
+    const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
+    if ((enemyPawns & PasserGuardSet[own][bit]) != 0) return term;
 
     // A passed pawn.
     if (Phase < Threshold) {
         term += 16 * r;
-        if (Structure.Rooks[own][static_cast<std::size_t>(file)] > 0) term += 2 * r;
-        if (Structure.Rooks[enemy][static_cast<std::size_t>(file)] > 0) term -= 2 * r;
+        if ((Set(own, spRook) & FileSet[file]) != 0) term += 2 * r;
+        if (enemyRookOnFile) term -= 2 * r;
         if (Phase == 0) term += 8 * r;
         if (supported) term += 4 * r;
         if (IsPieceOf(At(square - forward), side) && frontGuards == 0) term -= 4 * r;
@@ -133,17 +119,15 @@ std::int32_t TEvaluator::PawnTerm(std::int32_t square, std::int32_t side) const 
     return term;
 }
 
-std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) {
+std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) const {
     const auto own = static_cast<std::size_t>(ColourIndex(side));
     const auto enemy = 1 - own;
-    const std::int32_t rank = SquareRank(square);
     const auto file = static_cast<std::size_t>(SquareFile(square));
-    if (side > 0 ? rank >= 7 : rank <= 2) ++SeventhRankRooks[own];
     std::int32_t term = 0;
     if (file >= 3 && file <= 5) term += 4;
-    if (Structure.Pawns[enemy][file] == 0) {
+    if ((Set(enemy, spPawn) & FileSet[file]) == 0) {
         term += 8;
-        if (Structure.Pawns[own][file] == 0) term += 5;
+        if ((Set(own, spPawn) & FileSet[file]) == 0) term += 5;
     }
     const std::int32_t rook = spRook * side;
     std::int32_t up = square + 10;
@@ -156,7 +140,7 @@ std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) {
 
 std::int32_t TEvaluator::QueenTerm(std::int32_t square, std::int32_t side) const {
     const std::int32_t rank = SquareRank(square);
-    if (Structure.Development[static_cast<std::size_t>(ColourIndex(side))] < 4)
+    if (Development[static_cast<std::size_t>(ColourIndex(side))] < 4)
         return (side > 0 ? rank >= 2 : rank <= 7) ? -15 : 0;
     const std::int32_t king = side > 0 ? Context.BlackKingSquare : Context.WhiteKingSquare;
     return -2 * (std::abs(rank - SquareRank(king)) +
@@ -181,57 +165,47 @@ std::int32_t TEvaluator::KingTerm(std::int32_t square, std::int32_t side) const 
     for (std::int32_t df = -1; df <= 1; ++df) {
         if (At(square + forward + df) == pawn) term += 15;
         if (At(square + 2 * forward + df) == pawn) term += 6;
-        const auto file = static_cast<std::size_t>(SquareFile(square) + df);
-        if (Structure.Pawns[enemy][file] == 0 && Structure.Rooks[enemy][file] > 0) term -= 12;
+        const TSquareSet file = FileSet[static_cast<std::size_t>(SquareFile(square) + df)];
+        if ((Set(enemy, spPawn) & file) == 0 && (Set(enemy, spRook) & file) != 0) term -= 12;
     }
     return term;
 }
 
-bool TEvaluator::Score(std::int32_t material, std::int32_t& score) {
-    CountStructure();
-    std::int32_t pawns = 0;
+// The terms of one colour's pieces, from that colour's view.
+std::int32_t TEvaluator::ColourScore(std::size_t colour) const {
+    const std::int32_t side = colour == 0 ? 1 : -1;
     std::int32_t s = 0;
-    for (std::int32_t rank = 1; rank <= 8; ++rank) {
-        for (std::int32_t square = SearchSquare(1, rank); square <= SearchSquare(8, rank);
-             ++square) {
-            const std::int32_t piece = At(square);
-            if (piece == spEmpty) continue;
-            const std::int32_t side = piece > 0 ? 1 : -1;
-            switch (std::abs(piece)) {
-                case spPawn:
-                    s += side * PawnTerm(square, side);
-                    ++pawns;
-                    break;
-                case spRook: s += side * RookTerm(square, side); break;
-                case spBishop:
-                    if (side > 0 && (square == SearchSquare(4, 3) || square == SearchSquare(5, 3)) &&
-                        At(square - 10) == spPawn)
-                        s -= 20;
-                    if (side < 0 && (square == SearchSquare(4, 6) || square == SearchSquare(5, 6)) &&
-                        At(square + 10) == -spPawn)
-                        s += 20;
-                    ++Bishops[static_cast<std::size_t>(ColourIndex(side))];
-                    break;
-                case spKnight: s += side * CentreTable[static_cast<std::size_t>(square)]; break;
-                case spQueen: s += side * QueenTerm(square, side); break;
-                case spKing: s += side * KingTerm(square, side); break;
-                default: break;
-            }
-        }
+    for (TSquareSet set = Set(colour, spPawn); set != 0;) s += PawnTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spRook); set != 0;) s += RookTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spKnight); set != 0;)
+        s += CentreTable[static_cast<std::size_t>(PopFirstSquare(set))];
+    for (TSquareSet set = Set(colour, spQueen); set != 0;) s += QueenTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spKing); set != 0;) s += KingTerm(PopFirstSquare(set), side);
+
+    // A bishop in front of its d or e pawn blocks it.
+    const std::int32_t third = colour == 0 ? 3 : 6;
+    for (std::int32_t file : {4, 5}) {
+        const std::int32_t square = SearchSquare(file, third);
+        if (At(square) == spBishop * side && At(square - 10 * side) == spPawn * side) s -= 20;
     }
+    if (HasSeveral(Set(colour, spBishop))) s += 15;
 
+    // Rooks on the seventh (or eighth) rank against a king on the last two ranks.
+    const TSquareSet seventh = Set(colour, spRook) & (colour == 0 ? cRanks7And8 : cRanks1And2);
+    const std::int32_t enemyKingRank =
+        SquareRank(colour == 0 ? Context.BlackKingSquare : Context.WhiteKingSquare);
+    const bool kingOnLastRanks = colour == 0 ? enemyKingRank >= 7 : enemyKingRank <= 2;
+    if (seventh != 0 && kingOnLastRanks) s += HasSeveral(seventh) ? 35 : 10;
+    return s;
+}
+
+bool TEvaluator::Score(std::int32_t material, std::int32_t& score) const {
     const auto& value = Context.PieceValue;
-    if (pawns == 0 && (Phase <= value[spBishop] || Phase == 2 * value[spKnight] ||
-                       (Phase <= 2 * value[spBishop] && std::abs(material) < value[spPawn])))
+    if ((Set(0, spPawn) | Set(1, spPawn)) == 0 &&
+        (Phase <= value[spBishop] || Phase == 2 * value[spKnight] ||
+         (Phase <= 2 * value[spBishop] && std::abs(material) < value[spPawn])))
         return false;
-
-    if (Bishops[0] >= 2) s += 15;
-    if (Bishops[1] >= 2) s -= 15;
-    if (SeventhRankRooks[0] >= 1 && SquareRank(Context.BlackKingSquare) >= 7)
-        s += SeventhRankRooks[0] >= 2 ? 35 : 10;
-    if (SeventhRankRooks[1] >= 1 && SquareRank(Context.WhiteKingSquare) <= 2)
-        s -= SeventhRankRooks[1] >= 2 ? 35 : 10;
-    score = s;
+    score = ColourScore(0) - ColourScore(1);
     return true;
 }
 

@@ -128,6 +128,10 @@ struct SearchContext {
     std::int32_t BlackKingSquare = sqE8;
     std::int32_t SideToMove = 1;
     std::int32_t Ply = 0;
+    // The pieces of the board once more as sets of squares, by colour ([0] White) and type, and
+    // all of one colour: kept beside the board by make and take-back (engine/SquareSets.h).
+    std::array<std::array<std::uint64_t, 7>, 2> PieceBits{};
+    std::array<std::uint64_t, 2> ColourBits{};
     std::array<TSearchMove, cMoveStackSize> MoveStack{};
     std::int32_t StackTop = 0;
 

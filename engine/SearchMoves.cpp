@@ -2,10 +2,12 @@
 // ordering scores, picking, making and taking back moves, and the attack test.
 
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 #include "engine/EvaluationTables.h"
 #include "engine/SearchContext.h"
+#include "engine/SquareSets.h"
 
 namespace tavlor {
 
@@ -52,155 +54,238 @@ inline bool IsPieceOf(std::int32_t code, std::int32_t side) {
     return side > 0 ? code > 0 && code != spBorder : code < 0;
 }
 
-// The ordering bonus of the main-line move of this ply and of the four killer slots.
-inline std::int32_t RememberedMoveBonus(const SearchContext& context, std::int32_t from,
-                                        std::int32_t to) {
-    const TMainLineMove& mainLine =
-        context.MainLineTable[0][static_cast<std::size_t>(context.Ply)];
-    if (mainLine.From == from && mainLine.To == to) return 275;
-    const auto& killers = context.Killers[static_cast<std::size_t>(context.Ply)];
-    for (std::int32_t slot = 0; slot < 4; ++slot) {
-        const TKillerMove& killer = killers[static_cast<std::size_t>(slot)];
-        if (killer.From == from && killer.To == to) return 250 - 25 * slot;
+// Adds the moves of one ply to the move stack. The main-line move and the killers of the ply
+// are read once; the stack top and the centre sum stay in locals until the list is done.
+class TMoveGenerator {
+public:
+    TMoveGenerator(SearchContext& context, std::int32_t depth)
+        : Context(context),
+          Board(context.SearchBoard),
+          PieceValue(context.PieceValue),
+          Ply(context.Ply),
+          Side(context.SideToMove),
+          Quiet(depth > 0),
+          RecaptureSquare(context.Ply > 0 ? context.PlyTarget[static_cast<std::size_t>(context.Ply)]
+                                          : -1),
+          Top(context.PlyEnd[context.Ply - 1]) {
+        const TMainLineMove& mainLine = context.MainLineTable[0][static_cast<std::size_t>(Ply)];
+        Remember(mainLine.From, mainLine.To, 275);
+        const auto& killers = context.Killers[static_cast<std::size_t>(Ply)];
+        for (std::int32_t slot = 0; slot < 4; ++slot) {
+            const TKillerMove& killer = killers[static_cast<std::size_t>(slot)];
+            Remember(killer.From, killer.To, 250 - 25 * slot);
+        }
     }
-    return 0;
-}
 
-// A full stack keeps what it has: the node is searched with the moves that fit.
-inline TSearchMove* NewStackEntry(SearchContext& context) {
-    if (context.StackTop >= cMoveStackSize) return nullptr;
-    return &context.MoveStack[static_cast<std::size_t>(context.StackTop++)];
-}
-
-TSearchMove* AddQuietMove(SearchContext& context, std::int32_t from, std::int32_t to,
-                          std::int32_t promoteTo) {
-    TSearchMove* move = NewStackEntry(context);
-    if (move == nullptr) return nullptr;
-    *move = {from, to, 0, promoteTo, 0, 0, RememberedMoveBonus(context, from, to)};
-    const std::int32_t piece = context.SearchBoard[static_cast<std::size_t>(from)];
-    const std::int32_t type = std::abs(piece);
-    if (type >= spRook && type <= spQueen) {
-        std::int32_t centre = CentreTable[static_cast<std::size_t>(to)];
-        if (type == spKnight) centre += CentreTable[static_cast<std::size_t>(to)] / 4;
-        context.PlyCentreSum[static_cast<std::size_t>(context.Ply)] += piece > 0 ? centre : -centre;
+    void Run() {
+        for (TSquareSet own = Context.ColourBits[static_cast<std::size_t>(ColourIndex(Side))];
+             own != 0;) {
+            const std::int32_t square = PopFirstSquare(own);
+            const std::int32_t type = std::abs(At(square));
+            if (type == spPawn)
+                PawnMoves(square);
+            else
+                PieceMoves(square, type);
+        }
+        EnPassant();
+        Castling();
+        Context.StackTop = Top;
+        Context.PlyEnd[Ply] = Top;
+        Context.PlyCentreSum[static_cast<std::size_t>(Ply)] = CentreSum;
     }
-    return move;
-}
 
-void AddCapture(SearchContext& context, std::int32_t from, std::int32_t to,
-                std::int32_t promoteTo) {
-    const std::int32_t victim = std::abs(context.SearchBoard[static_cast<std::size_t>(to)]);
-    if (victim == spKing) return;
-    TSearchMove* move = NewStackEntry(context);
-    if (move == nullptr) return;
-    const std::int32_t attacker = std::abs(context.SearchBoard[static_cast<std::size_t>(from)]);
-    std::int32_t order = context.PieceValue[static_cast<std::size_t>(victim)] -
-                         context.PieceValue[static_cast<std::size_t>(attacker)] / 8;
-    if (context.Ply > 0 && to == context.PlyTarget[static_cast<std::size_t>(context.Ply)])
-        order += 300;
-    order += RememberedMoveBonus(context, from, to);
-    *move = {from, to, victim, promoteTo, 0, 0, order};
-}
+private:
+    std::int32_t At(std::int32_t square) const { return Board[static_cast<std::size_t>(square)]; }
 
-void AddEnPassantCapture(SearchContext& context, std::int32_t from, std::int32_t to,
-                         std::int32_t capturedPawn) {
-    TSearchMove* move = NewStackEntry(context);
-    if (move == nullptr) return;
-    *move = {from, to, spPawn, 0, 0, capturedPawn, context.PieceValue[spPawn]};
-}
-
-// Queen first: the four share one order score and the picker takes the first of equals.
-void AddPromotions(SearchContext& context, std::int32_t from, std::int32_t to, std::int32_t side,
-                   bool capture) {
-    for (std::int32_t type : {spQueen, spKnight, spBishop, spRook}) {
-        if (capture)
-            AddCapture(context, from, to, type * side);
-        else
-            AddQuietMove(context, from, to, type * side);
+    void Remember(std::int32_t from, std::int32_t to, std::int32_t bonus) {
+        if (from == 0) return;  // an empty slot matches no move
+        RememberedKey[static_cast<std::size_t>(RememberedCount)] = Key(from, to);
+        RememberedBonus[static_cast<std::size_t>(RememberedCount)] = bonus;
+        ++RememberedCount;
     }
-}
+    static std::int32_t Key(std::int32_t from, std::int32_t to) { return from * 128 + to; }
 
-void GeneratePawnMoves(SearchContext& context, std::int32_t square, std::int32_t side,
-                       std::int32_t depth) {
-    const auto& board = context.SearchBoard;
-    const std::int32_t forward = 10 * side;
-    const std::int32_t rank = SquareRank(square);
-    const bool beforePromotion = side > 0 ? rank == 7 : rank == 2;
-    const bool onStartRank = side > 0 ? rank == 2 : rank == 7;
-    if (board[static_cast<std::size_t>(square + forward)] == spEmpty) {
-        if (beforePromotion) {
-            AddPromotions(context, square, square + forward, side, false);
-        } else if (depth > 0) {
-            AddQuietMove(context, square, square + forward, 0);
-            if (onStartRank && board[static_cast<std::size_t>(square + 2 * forward)] == spEmpty) {
-                TSearchMove* move = AddQuietMove(context, square, square + 2 * forward, 0);
-                if (move != nullptr) move->EnPassant = square + forward;
+    // The main-line move first, then the killers in slot order: the first match counts.
+    std::int32_t Bonus(std::int32_t from, std::int32_t to) const {
+        const std::int32_t key = Key(from, to);
+        for (std::int32_t i = 0; i < RememberedCount; ++i)
+            if (RememberedKey[static_cast<std::size_t>(i)] == key)
+                return RememberedBonus[static_cast<std::size_t>(i)];
+        return 0;
+    }
+
+    // A full stack keeps what it has: the node is searched with the moves that fit.
+    TSearchMove* NewEntry() {
+        if (Top >= cMoveStackSize) return nullptr;
+        return &Context.MoveStack[static_cast<std::size_t>(Top++)];
+    }
+
+    TSearchMove* AddQuiet(std::int32_t from, std::int32_t to, std::int32_t promoteTo) {
+        TSearchMove* move = NewEntry();
+        if (move == nullptr) return nullptr;
+        *move = {from, to, 0, promoteTo, 0, 0, Bonus(from, to)};
+        const std::int32_t piece = At(from);
+        const std::int32_t type = std::abs(piece);
+        if (type >= spRook && type <= spQueen) {
+            std::int32_t centre = CentreTable[static_cast<std::size_t>(to)];
+            if (type == spKnight) centre += CentreTable[static_cast<std::size_t>(to)] / 4;
+            CentreSum += piece > 0 ? centre : -centre;
+        }
+        return move;
+    }
+
+    void AddCapture(std::int32_t from, std::int32_t to, std::int32_t promoteTo) {
+        const std::int32_t victim = std::abs(At(to));
+        if (victim == spKing) return;
+        TSearchMove* move = NewEntry();
+        if (move == nullptr) return;
+        std::int32_t order = PieceValue[static_cast<std::size_t>(victim)] -
+                             PieceValue[static_cast<std::size_t>(std::abs(At(from)))] / 8;
+        if (to == RecaptureSquare) order += 300;
+        order += Bonus(from, to);
+        *move = {from, to, victim, promoteTo, 0, 0, order};
+    }
+
+    // Queen first: the four share one order score and the picker takes the first of equals.
+    void AddPromotions(std::int32_t from, std::int32_t to, bool capture) {
+        for (std::int32_t type : {spQueen, spKnight, spBishop, spRook}) {
+            if (capture)
+                AddCapture(from, to, type * Side);
+            else
+                AddQuiet(from, to, type * Side);
+        }
+    }
+
+    void PawnMoves(std::int32_t square) {
+        const std::int32_t forward = 10 * Side;
+        const std::int32_t rank = SquareRank(square);
+        const bool beforePromotion = Side > 0 ? rank == 7 : rank == 2;
+        if (At(square + forward) == spEmpty) {
+            if (beforePromotion) {
+                AddPromotions(square, square + forward, false);
+            } else if (Quiet) {
+                AddQuiet(square, square + forward, 0);
+                const bool onStartRank = Side > 0 ? rank == 2 : rank == 7;
+                if (onStartRank && At(square + 2 * forward) == spEmpty) {
+                    TSearchMove* move = AddQuiet(square, square + 2 * forward, 0);
+                    if (move != nullptr) move->EnPassant = square + forward;
+                }
             }
         }
+        // White takes towards the h file first, Black towards the a file first.
+        PawnCapture(square, square + forward + Side, beforePromotion);
+        PawnCapture(square, square + forward - Side, beforePromotion);
     }
-    // White takes towards the h file first, Black towards the a file first.
-    for (std::int32_t target : {square + forward + side, square + forward - side}) {
-        if (!IsPieceOf(board[static_cast<std::size_t>(target)], -side)) continue;
-        if (beforePromotion)
-            AddPromotions(context, square, target, side, true);
+
+    void PawnCapture(std::int32_t from, std::int32_t target, bool promotes) {
+        if (!IsPieceOf(At(target), -Side)) return;
+        if (promotes)
+            AddPromotions(from, target, true);
         else
-            AddCapture(context, square, target, 0);
+            AddCapture(from, target, 0);
     }
-}
 
-void GeneratePieceMoves(SearchContext& context, std::int32_t square, std::int32_t type,
-                        std::int32_t side, std::int32_t depth) {
-    const auto& board = context.SearchBoard;
-    const TPieceMoves& moves = cPieceMoves[static_cast<std::size_t>(type)];
-    for (std::int32_t d = moves.First; d <= moves.Last; ++d) {
-        const std::int32_t step = cDirections[static_cast<std::size_t>(d)];
-        std::int32_t target = square + step;
-        while (board[static_cast<std::size_t>(target)] == spEmpty) {
-            if (depth > 0) AddQuietMove(context, square, target, 0);
-            if (!moves.Slides) break;
-            target += step;
+    void PieceMoves(std::int32_t square, std::int32_t type) {
+        if (!Quiet) {
+            Captures(square, type);
+            return;
         }
-        if (IsPieceOf(board[static_cast<std::size_t>(target)], -side))
-            AddCapture(context, square, target, 0);
+        const TPieceMoves& moves = cPieceMoves[static_cast<std::size_t>(type)];
+        for (std::int32_t d = moves.First; d <= moves.Last; ++d) {
+            const std::int32_t step = cDirections[static_cast<std::size_t>(d)];
+            std::int32_t target = square + step;
+            while (At(target) == spEmpty) {
+                AddQuiet(square, target, 0);
+                if (!moves.Slides) break;
+                target += step;
+            }
+            if (IsPieceOf(At(target), -Side)) AddCapture(square, target, 0);
+        }
     }
-}
 
-void GenerateEnPassant(SearchContext& context, std::int32_t side) {
-    const std::int32_t target = context.PlyEnPassant[static_cast<std::size_t>(context.Ply)];
-    if (target == 0) return;
-    const std::int32_t behind = -10 * side;  // from the target towards the capturing pawn's rank
-    for (std::int32_t from : {target + behind + side, target + behind - side}) {
-        if (context.SearchBoard[static_cast<std::size_t>(from)] == spPawn * side)
-            AddEnPassantCapture(context, from, target, target + behind);
+    // Below the horizon only the captures count. The square sets find where a sliding piece's
+    // walk would stop without stepping over the empty squares; the directions keep their order.
+    void Captures(std::int32_t square, std::int32_t type) {
+        const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
+        const TSquareSet enemies = Context.ColourBits[static_cast<std::size_t>(ColourIndex(-Side))];
+        const TPieceMoves& moves = cPieceMoves[static_cast<std::size_t>(type)];
+        if (!moves.Slides) {
+            const TSquareSet reach = type == spKnight ? KnightReachSet[bit] : KingReachSet[bit];
+            if ((reach & enemies) == 0) return;
+            for (std::int32_t d = moves.First; d <= moves.Last; ++d) {
+                const std::int32_t target = square + cDirections[static_cast<std::size_t>(d)];
+                if (IsPieceOf(At(target), -Side)) AddCapture(square, target, 0);
+            }
+            return;
+        }
+        const TSquareSet occupied = Context.ColourBits[0] | Context.ColourBits[1];
+        for (std::int32_t d = moves.First; d <= moves.Last; ++d) {
+            const TSquareSet blockers = RaySet[static_cast<std::size_t>(d)][bit] & occupied;
+            if ((blockers & enemies) == 0) continue;
+            // Steps that raise the index run towards higher bits.
+            const std::int32_t first = cDirections[static_cast<std::size_t>(d)] > 0
+                                           ? std::countr_zero(blockers)
+                                           : 63 - std::countl_zero(blockers);
+            if ((enemies >> first & 1) != 0) AddCapture(square, SquareOfBit(first), 0);
+        }
     }
-}
 
-void AddCastling(SearchContext& context, std::int32_t kingFrom, std::int32_t kingTo,
-                 std::int32_t castle) {
-    TSearchMove* move = AddQuietMove(context, kingFrom, kingTo, 0);
-    if (move != nullptr) move->Castle = castle;
-}
+    void EnPassant() {
+        const std::int32_t target = Context.PlyEnPassant[static_cast<std::size_t>(Ply)];
+        if (target == 0) return;
+        const std::int32_t behind = -10 * Side;  // towards the capturing pawns' rank
+        for (std::int32_t from : {target + behind + Side, target + behind - Side}) {
+            if (At(from) != spPawn * Side) continue;
+            TSearchMove* move = NewEntry();
+            if (move != nullptr)
+                *move = {from, target, spPawn, 0, 0, target + behind, PieceValue[spPawn]};
+        }
+    }
 
-void GenerateCastling(SearchContext& context, std::int32_t side) {
-    const auto& board = context.SearchBoard;
-    const auto& touched = context.TouchCount;
-    const std::int32_t base = side > 0 ? 0 : sqA8 - sqA1;  // rank 8 lies 70 above rank 1
-    const std::int32_t e = sqE1 + base;
-    if (board[static_cast<std::size_t>(e)] != spKing * side || touched[static_cast<std::size_t>(e)] != 0)
-        return;
-    const std::int32_t rook = spRook * side;
-    const auto empty = [&](std::int32_t square) {
-        return board[static_cast<std::size_t>(square)] == spEmpty;
-    };
-    const auto safe = [&](std::int32_t square) { return !IsAttacked(context, square, -side); };
-    const std::int32_t h = sqH1 + base;
-    if (board[static_cast<std::size_t>(h)] == rook && touched[static_cast<std::size_t>(h)] == 0 &&
-        empty(e + 1) && empty(e + 2) && safe(e) && safe(e + 1) && safe(e + 2))
-        AddCastling(context, e, e + 2, 1);
-    const std::int32_t a = sqA1 + base;
-    if (board[static_cast<std::size_t>(a)] == rook && touched[static_cast<std::size_t>(a)] == 0 &&
-        empty(e - 1) && empty(e - 2) && empty(e - 3) && safe(e) && safe(e - 1) && safe(e - 2))
-        AddCastling(context, e, e - 2, 2);
+    void AddCastling(std::int32_t kingFrom, std::int32_t kingTo, std::int32_t castle) {
+        TSearchMove* move = AddQuiet(kingFrom, kingTo, 0);
+        if (move != nullptr) move->Castle = castle;
+    }
+
+    void Castling() {
+        const auto& touched = Context.TouchCount;
+        const std::int32_t base = Side > 0 ? 0 : sqA8 - sqA1;  // rank 8 lies 70 above rank 1
+        const std::int32_t e = sqE1 + base;
+        if (At(e) != spKing * Side || touched[static_cast<std::size_t>(e)] != 0) return;
+        const std::int32_t rook = spRook * Side;
+        const auto empty = [&](std::int32_t square) { return At(square) == spEmpty; };
+        const auto safe = [&](std::int32_t square) { return !IsAttacked(Context, square, -Side); };
+        const std::int32_t h = sqH1 + base;
+        if (At(h) == rook && touched[static_cast<std::size_t>(h)] == 0 && empty(e + 1) &&
+            empty(e + 2) && safe(e) && safe(e + 1) && safe(e + 2))
+            AddCastling(e, e + 2, 1);
+        const std::int32_t a = sqA1 + base;
+        if (At(a) == rook && touched[static_cast<std::size_t>(a)] == 0 && empty(e - 1) &&
+            empty(e - 2) && empty(e - 3) && safe(e) && safe(e - 1) && safe(e - 2))
+            AddCastling(e, e - 2, 2);
+    }
+
+    SearchContext& Context;
+    const std::array<std::int32_t, cSearchBoardSize>& Board;
+    const std::array<std::int32_t, 7>& PieceValue;
+    const std::int32_t Ply;
+    const std::int32_t Side;
+    const bool Quiet;
+    const std::int32_t RecaptureSquare;
+    std::int32_t Top;
+    std::int32_t CentreSum = 0;
+    std::array<std::int32_t, 5> RememberedKey{};
+    std::array<std::int32_t, 5> RememberedBonus{};
+    std::int32_t RememberedCount = 0;
+};
+
+// Keeps the square sets in step with a piece of `type` and colour `colour` appearing on or
+// leaving the squares of `squares`.
+inline void TogglePieces(SearchContext& context, std::int32_t colour, std::int32_t type,
+                         TSquareSet squares) {
+    const auto c = static_cast<std::size_t>(colour);
+    context.ColourBits[c] ^= squares;
+    context.PieceBits[c][static_cast<std::size_t>(type)] ^= squares;
 }
 
 }  // namespace
@@ -234,6 +319,8 @@ void InitSearchTables(SearchContext& context) {
     context.BlackKingSquare = sqE8;
     context.Castled.fill(false);
     context.TouchCount.fill(0);
+    for (auto& sets : context.PieceBits) sets.fill(0);
+    context.ColourBits.fill(0);
     context.MoveStack.fill(TSearchMove{});
     context.StackTop = 0;
     context.PlyEnd = TPlyEndArray{};
@@ -256,6 +343,7 @@ void ConvertPosition(SearchContext& context, const TChessBoard& board, bool whit
             if (code == spKing) context.WhiteKingSquare = square;
             if (code == -spKing) context.BlackKingSquare = square;
             const std::int32_t type = std::abs(code);
+            if (type != spEmpty) TogglePieces(context, ColourIndex(code), type, SquareSet(square));
             if (type == spEmpty || type == spKing) continue;
             const std::int32_t value = context.PieceValue[static_cast<std::size_t>(type)];
             whiteMaterial += code > 0 ? value : -value;
@@ -288,25 +376,7 @@ void ConvertPosition(SearchContext& context, const TChessBoard& board, bool whit
 }
 
 void GenerateSearchMoves(SearchContext& context, std::int32_t depth) {
-    const std::int32_t ply = context.Ply;
-    const std::int32_t side = context.SideToMove;
-    context.StackTop = context.PlyEnd[ply - 1];
-    context.PlyCentreSum[static_cast<std::size_t>(ply)] = 0;
-    for (std::int32_t rank = 1; rank <= 8; ++rank) {
-        for (std::int32_t square = SearchSquare(1, rank); square <= SearchSquare(8, rank);
-             ++square) {
-            const std::int32_t piece = context.SearchBoard[static_cast<std::size_t>(square)];
-            if (!IsPieceOf(piece, side)) continue;
-            const std::int32_t type = std::abs(piece);
-            if (type == spPawn)
-                GeneratePawnMoves(context, square, side, depth);
-            else
-                GeneratePieceMoves(context, square, type, side, depth);
-        }
-    }
-    GenerateEnPassant(context, side);
-    GenerateCastling(context, side);
-    context.PlyEnd[ply] = context.StackTop;
+    TMoveGenerator(context, depth).Run();
 }
 
 std::int32_t PickNextMove(SearchContext& context) {
@@ -328,6 +398,11 @@ void MakeSearchMove(SearchContext& context, std::int32_t index) {
     const TSearchMove& move = context.MoveStack[static_cast<std::size_t>(index)];
     auto& board = context.SearchBoard;
     const std::int32_t mover = context.SideToMove;
+    const std::int32_t own = ColourIndex(mover);
+    const std::int32_t enemy = 1 - own;
+    const TSquareSet toSet = SquareSet(move.To);
+    TogglePieces(context, own, std::abs(board[static_cast<std::size_t>(move.From)]),
+                 SquareSet(move.From) | toSet);
     const auto ply = static_cast<std::size_t>(++context.Ply);
     context.PlyTarget[ply] = move.To;
     context.PlyEnPassant[ply] = 0;
@@ -344,11 +419,13 @@ void MakeSearchMove(SearchContext& context, std::int32_t index) {
         } else {
             passed = spEmpty;
             material -= pawnValue;
+            TogglePieces(context, enemy, spPawn, SquareSet(move.EnPassant));
         }
     } else if (move.Captured != 0) {
         const std::int32_t value = context.PieceValue[static_cast<std::size_t>(move.Captured)];
         material -= value;
         if (value != pawnValue) phase -= value;
+        TogglePieces(context, enemy, move.Captured, toSet);
     }
 
     board[static_cast<std::size_t>(move.To)] = board[static_cast<std::size_t>(move.From)];
@@ -359,14 +436,19 @@ void MakeSearchMove(SearchContext& context, std::int32_t index) {
             context.PieceValue[static_cast<std::size_t>(std::abs(move.PromoteTo))];
         material -= value - pawnValue;
         phase += value;
+        context.PieceBits[static_cast<std::size_t>(own)][spPawn] ^= toSet;
+        context.PieceBits[static_cast<std::size_t>(own)]
+                         [static_cast<std::size_t>(std::abs(move.PromoteTo))] ^= toSet;
     } else if (move.Castle == 1) {
         board[static_cast<std::size_t>(move.To + 1)] = spEmpty;
         board[static_cast<std::size_t>(move.To - 1)] = spRook * mover;
-        context.Castled[static_cast<std::size_t>(ColourIndex(mover))] = true;
+        TogglePieces(context, own, spRook, SquareSet(move.To + 1) | SquareSet(move.To - 1));
+        context.Castled[static_cast<std::size_t>(own)] = true;
     } else if (move.Castle == 2) {
         board[static_cast<std::size_t>(move.To - 2)] = spEmpty;
         board[static_cast<std::size_t>(move.To + 1)] = spRook * mover;
-        context.Castled[static_cast<std::size_t>(ColourIndex(mover))] = true;
+        TogglePieces(context, own, spRook, SquareSet(move.To - 2) | SquareSet(move.To + 1));
+        context.Castled[static_cast<std::size_t>(own)] = true;
     }
 
     const std::int32_t arrived = board[static_cast<std::size_t>(move.To)];
@@ -383,24 +465,42 @@ void UnmakeSearchMove(SearchContext& context, std::int32_t index) {
     const TSearchMove& move = context.MoveStack[static_cast<std::size_t>(index)];
     auto& board = context.SearchBoard;
     const std::int32_t mover = -context.SideToMove;
+    const std::int32_t own = ColourIndex(mover);
+    const std::int32_t enemy = 1 - own;
+    const TSquareSet fromSet = SquareSet(move.From);
+    const TSquareSet toSet = SquareSet(move.To);
+    if (move.PromoteTo != 0) {
+        context.ColourBits[static_cast<std::size_t>(own)] ^= fromSet | toSet;
+        context.PieceBits[static_cast<std::size_t>(own)][spPawn] ^= fromSet;
+        context.PieceBits[static_cast<std::size_t>(own)]
+                         [static_cast<std::size_t>(std::abs(move.PromoteTo))] ^= toSet;
+    } else {
+        TogglePieces(context, own, std::abs(board[static_cast<std::size_t>(move.To)]),
+                     fromSet | toSet);
+    }
     context.SideToMove = mover;
     --context.Ply;
     board[static_cast<std::size_t>(move.From)] = board[static_cast<std::size_t>(move.To)];
     board[static_cast<std::size_t>(move.To)] = spEmpty;
-    if (move.EnPassant != 0 && move.Captured == spPawn)
+    if (move.EnPassant != 0 && move.Captured == spPawn) {
         board[static_cast<std::size_t>(move.EnPassant)] = -spPawn * mover;
-    else if (move.Captured != 0)
+        TogglePieces(context, enemy, spPawn, SquareSet(move.EnPassant));
+    } else if (move.Captured != 0) {
         board[static_cast<std::size_t>(move.To)] = -move.Captured * mover;
+        TogglePieces(context, enemy, move.Captured, toSet);
+    }
     --context.TouchCount[static_cast<std::size_t>(move.From)];
     --context.TouchCount[static_cast<std::size_t>(move.To)];
     if (move.Castle == 1) {
         board[static_cast<std::size_t>(move.To + 1)] = spRook * mover;
         board[static_cast<std::size_t>(move.To - 1)] = spEmpty;
-        context.Castled[static_cast<std::size_t>(ColourIndex(mover))] = false;
+        TogglePieces(context, own, spRook, SquareSet(move.To + 1) | SquareSet(move.To - 1));
+        context.Castled[static_cast<std::size_t>(own)] = false;
     } else if (move.Castle == 2) {
         board[static_cast<std::size_t>(move.To - 2)] = spRook * mover;
         board[static_cast<std::size_t>(move.To + 1)] = spEmpty;
-        context.Castled[static_cast<std::size_t>(ColourIndex(mover))] = false;
+        TogglePieces(context, own, spRook, SquareSet(move.To - 2) | SquareSet(move.To + 1));
+        context.Castled[static_cast<std::size_t>(own)] = false;
     }
     if (move.PromoteTo != 0) board[static_cast<std::size_t>(move.From)] = spPawn * mover;
     const std::int32_t returned = board[static_cast<std::size_t>(move.From)];
@@ -416,22 +516,22 @@ bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t 
     const std::int32_t pawn = spPawn * colour;
     // A white pawn attacks upwards, so it stands below the square; a black one above it.
     if (at(square - 10 * colour + 1) == pawn || at(square - 10 * colour - 1) == pawn) return true;
-    const std::int32_t knight = spKnight * colour;
-    for (std::int32_t d = 8; d < 16; ++d)
-        if (at(square + cDirections[static_cast<std::size_t>(d)]) == knight) return true;
-    for (std::int32_t d = 0; d < 8; ++d) {
-        const std::int32_t step = cDirections[static_cast<std::size_t>(d)];
+    // The sets only tell where to look: the rays are still walked over the board.
+    const auto& pieces = context.PieceBits[static_cast<std::size_t>(ColourIndex(colour))];
+    const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
+    if ((pieces[spKnight] & KnightReachSet[bit]) != 0) return true;
+    if ((pieces[spKing] & KingReachSet[bit]) != 0) return true;
+    const TSquareSet diagonal = pieces[spBishop] | pieces[spQueen];
+    const TSquareSet line = pieces[spRook] | pieces[spQueen];
+    for (std::size_t d = 0; d < 8; ++d) {
+        const bool isDiagonal = d < 4;
+        if (((isDiagonal ? diagonal : line) & RaySet[d][bit]) == 0) continue;
+        const std::int32_t step = cDirections[d];
         std::int32_t target = square + step;
         while (at(target) == spEmpty) target += step;
         const std::int32_t piece = at(target);
-        if (!IsPieceOf(piece, colour)) continue;
-        const std::int32_t type = std::abs(piece);
-        if (type == spKing) {
-            if (target == square + step) return true;
-            continue;
-        }
-        const TPieceMoves& moves = cPieceMoves[static_cast<std::size_t>(type)];
-        if (moves.Slides && d >= moves.First && d <= moves.Last) return true;
+        if (piece == spQueen * colour || piece == (isDiagonal ? spBishop : spRook) * colour)
+            return true;
     }
     return false;
 }
