@@ -84,6 +84,9 @@ public:
     void mnuMaxSizeClick();
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
                             const QString& currentSet);
+    // A small piece entry drawn transparently over a small square entry (-1: none), as the
+    // captured-pieces rows and the side-to-move sign show them.
+    QPixmap SmallPicture(int squareEntry, int pieceEntry, QSize size) const;
     // Rectangle of a square (file and rank 1 to 8) for the current square size and orientation.
     QRect SquareRect(std::int32_t file, std::int32_t rank) const;
 
@@ -239,7 +242,6 @@ private:
     void ApplyDebugArgument();
     // Draws a piece whose picture is missing as its letter.
     void DrawPieceLetter(class QPainter& painter, QRect square, TPieceCode piece) const;
-    // Draws one small picture entry transparently over the given square entry.
     void DrawSmall(TImage* image, int squareEntry, int pieceEntry);
     void ProcessMessages();
     // While the computer is the opponent, the human moves the side to move (its slot follows).

@@ -234,8 +234,7 @@ void TfrmChessMainForm::RefreshStatus() {
     }
 }
 
-void TfrmChessMainForm::DrawSmall(TImage* image, int squareEntry, int pieceEntry) {
-    const QSize size = image->size();
+QPixmap TfrmChessMainForm::SmallPicture(int squareEntry, int pieceEntry, QSize size) const {
     QPixmap picture(size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -249,15 +248,14 @@ void TfrmChessMainForm::DrawSmall(TImage* image, int squareEntry, int pieceEntry
         if (imlFigureSmall.Has(pieceEntry))
             painter.drawPixmap(0, 0, imlFigureSmall.Stretched(pieceEntry, size, true));
         else
-            DrawPieceLetter(painter, picture.rect(),
-                            pieceEntry < cLightSquareEntry
-                                ? std::array{cWhiteKing, cWhiteQueen, cWhiteRook, cWhiteBishop,
-                                             cWhiteKnight, cWhitePawn}[pieceEntry]
-                                : std::array{cBlackKing, cBlackQueen, cBlackRook, cBlackBishop,
-                                             cBlackKnight, cBlackPawn}[pieceEntry - 7]);
+            DrawPieceLetter(painter, picture.rect(), FigureOfEntry(pieceEntry));
     }
     painter.end();
-    image->SetPicture(std::move(picture));
+    return picture;
+}
+
+void TfrmChessMainForm::DrawSmall(TImage* image, int squareEntry, int pieceEntry) {
+    image->SetPicture(SmallPicture(squareEntry, pieceEntry, image->size()));
 }
 
 void TfrmChessMainForm::DrawCapturedPieces() {

@@ -37,6 +37,13 @@ constexpr int FigureEntry(TPieceCode piece) {
     }
 }
 
+// The piece code of a piece entry; cEmpty for the square entries and anything out of range.
+constexpr TPieceCode FigureOfEntry(int entry) {
+    for (TPieceCode piece : AllPieceCodes)
+        if (FigureEntry(piece) == entry) return piece;
+    return cEmpty;
+}
+
 // A picture list of fixed entry size, as a piece set fills it: entries in the order they were
 // added (fewer than planned when a file could not be read). A piece is drawn transparently, the
 // colour of its bottom-left pixel being the transparent colour; pictures are stretched smoothly
