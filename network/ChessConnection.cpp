@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "platform/IniFile.h"
-#include "platform/Win1252.h"
 
 namespace tavlor {
 
@@ -20,8 +19,10 @@ constexpr std::size_t cIdLetters = 8;
 constexpr std::string_view cGameLinePrefix = "ResetBoard";
 // What ReadString gives for a numbered game line that does not exist: the end of the game.
 constexpr std::string_view cEndOfGameLines = "-/-/-";
-// The default of the delivery check; it never equals a message that was sent.
-constexpr std::string_view cNothingPending = "-?-";
+// The default of the delivery check. A value read from the file never holds a line break, so
+// this never equals a message that was sent, not even the comment "-?-" (which would otherwise
+// look pending forever and block every later message).
+constexpr std::string_view cNothingPending = "\n-?-";
 
 bool IsDirectory(const std::string& path) {
     struct stat info {};
@@ -44,35 +45,24 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
     return std::string(text.substr(0, end));
 }
 
-bool IsProfileBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' ||
-           c == '\x1A';
+// The message a key of the own section stands for: mtUnknown for a key that is none, and for
+// the lines of a game whose first line is not there yet. Such a game is still being written and
+// is taken by a later pass rather than arriving cut short.
+TMessageType MessageOfKey(const std::string& key, const std::vector<std::string>& keys) {
+    for (TMessageType type : {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject,
+                              TMessageType::mtMove, TMessageType::mtComment, TMessageType::mtPlayOK,
+                              TMessageType::mtConfirmPlayOk})
+        if (IsKey(key, type)) return type;
+    if (key.starts_with(cGameLinePrefix) &&
+        std::find(keys.begin(), keys.end(), GameLineKey(0)) != keys.end())
+        return TMessageType::mtResetBoard;
+    return TMessageType::mtUnknown;
 }
 
-std::string_view TrimProfileBlanks(std::string_view text) {
-    while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// A section name as ReadSections lists it: trimmed, and with the characters that Windows-1252
-// lacks turned into "?". The own section is recognised in that form, so a player name with such
-// a character or an outer blank still finds its messages.
-std::string AsListedSection(std::string_view section) {
-    return Win1252ToUtf8(TrimProfileBlanks(Utf8ToWin1252(section)));
-}
-
-// A sent line as the opponent's section gives it back: in one line, in Windows-1252, trimmed, one
-// pair of enclosing quotes removed and cut to the reading buffer. The delivery check compares the
-// pending value with this, because comparing with the line itself would take a quoted or long
-// comment for delivered while it still waits, and the next message would then overwrite it.
-std::string AsReadBack(std::string_view line) {
-    const std::string bytes = Utf8ToWin1252(AsOneLine(line));
-    std::string_view value = TrimProfileBlanks(bytes);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return Win1252ToUtf8(value.substr(0, std::min(value.size(), TIniFile::cMaxValueLength)));
+// Pairing messages let the scan go on; everything else is taken one per pass.
+bool EndsPass(TMessageType type) {
+    return type != TMessageType::mtUnknown && type != TMessageType::mtPlayOK &&
+           type != TMessageType::mtConfirmPlayOk;
 }
 
 }  // namespace
@@ -201,8 +191,10 @@ TConnectionState TChessConnection::CheckDelivered() {
     if (!TIniFile(TransferFilePath())
              .ReadString(PeerSection, MessageTypeName(LastSentType), cNothingPending, value))
         return TConnectionState::csSendError;
-    return value == AsReadBack(LastSentText) ? TConnectionState::csSending
-                                             : TConnectionState::csSent;
+    // Compared with the line as the file gives it back, or a quoted or long comment would count
+    // as taken while it still waits, and the next message would overwrite it.
+    return value == ProfileValueReadBack(LastSentText) ? TConnectionState::csSending
+                                                       : TConnectionState::csSent;
 }
 
 TConnectionState TChessConnection::PeerState() {
@@ -227,8 +219,48 @@ TConnectionState TChessConnection::PeerState() {
     return state;
 }
 
+TChessConnection::TPassStep TChessConnection::TakeOwnMessages(TIniFile& file,
+                                                              const std::string& section,
+                                                              const std::vector<std::string>& keys,
+                                                              std::vector<std::string>& lines,
+                                                              TMessageType& type) const {
+    // The key list was read once: a key after one that erased the section is still handled and
+    // then reads its default.
+    std::string value;
+    for (const std::string& key : keys) {
+        const TMessageType found = MessageOfKey(key, keys);
+        switch (found) {
+            case TMessageType::mtUnknown: continue;
+            case TMessageType::mtPlayOK:
+                // The name of this section is the receiver's own.
+                lines.assign(1, PlayerOfSection(section));
+                break;
+            case TMessageType::mtResetBoard:
+                // A sender that writes the first line first may still be writing the rest.
+                std::this_thread::sleep_for(GameTransferWait);
+                lines.clear();
+                for (std::size_t n = 0;; ++n) {
+                    if (!file.ReadString(section, GameLineKey(n), cEndOfGameLines, value))
+                        return TPassStep::psFailed;
+                    if (value == cEndOfGameLines) break;
+                    lines.push_back(value);
+                }
+                break;
+            default:
+                if (!file.ReadString(section, key, "", value)) return TPassStep::psFailed;
+                lines.assign(1, value);
+                break;
+        }
+        if (!file.EraseSection(section)) return TPassStep::psFailed;
+        type = found;
+        if (EndsPass(found)) return TPassStep::psEnded;
+    }
+    return TPassStep::psGoOn;
+}
+
 TConnectionState TChessConnection::Receive(std::vector<std::string>& lines, TMessageType& type) {
     type = TMessageType::mtUnknown;
+    lines.clear();
     if (!HasTransferFile()) return TConnectionState::csUnknown;
     TIniFile file(TransferFilePath());
     // A failed pass reports nothing, whatever it had found before the failure.
@@ -238,72 +270,37 @@ TConnectionState TChessConnection::Receive(std::vector<std::string>& lines, TMes
     };
     std::vector<std::string> sections;
     if (!file.ReadSections(sections)) return fail();
-    const std::string ownSection = AsListedSection(OwnSection());
+    // Recognised the way the file lists it, so that a player name with an outer blank or a
+    // character without a Windows-1252 form still finds its messages.
+    const std::string ownSection = ProfileNameAsListed(OwnSection());
 
+    // A move, comment, game or game answer in the own section decides the pass alone: taking it
+    // drops whatever the sections before it gave and ends the scan. Looking at the own section
+    // first spares reading every other player's section in that case.
     std::vector<std::string> keys;
-    std::string value;
-    bool tookPairing = false;
+    if (!file.ReadSection(ownSection, keys)) return fail();
+    if (std::any_of(keys.begin(), keys.end(),
+                    [&keys](const std::string& key) { return EndsPass(MessageOfKey(key, keys)); })) {
+        const TPassStep step = TakeOwnMessages(file, ownSection, keys, lines, type);
+        return step == TPassStep::psFailed ? fail() : TConnectionState::csReceived;
+    }
+
     for (const std::string& section : sections) {
-        // The key list is read once: a key after one that erases the section is still handled
-        // and then reads its default.
         if (!file.ReadSection(section, keys)) return fail();
-        const bool own = section == ownSection;
-        for (const std::string& key : keys) {
-            if (!own) {
-                // A pairing message taken earlier in this pass is gone from the file, while an
-                // announcement is found again by the next pass: it must not displace the former.
-                if (IsKey(key, TMessageType::mtAskForPlay) && !tookPairing) {
-                    type = TMessageType::mtAskForPlay;
-                    lines.push_back(PlayerOfSection(section));
-                }
-                continue;
-            }
-
-            TMessageType found = TMessageType::mtUnknown;
-            for (TMessageType candidate :
-                 {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject,
-                  TMessageType::mtMove, TMessageType::mtComment, TMessageType::mtPlayOK,
-                  TMessageType::mtConfirmPlayOk})
-                if (IsKey(key, candidate)) {
-                    found = candidate;
-                    break;
-                }
-            if (found == TMessageType::mtUnknown && key.starts_with(cGameLinePrefix)) {
-                // A game whose first line is not there yet is still being written; it is taken
-                // by a later pass instead of arriving cut short.
-                if (std::find(keys.begin(), keys.end(), GameLineKey(0)) == keys.end()) continue;
-                found = TMessageType::mtResetBoard;
-            }
-
-            switch (found) {
-                case TMessageType::mtUnknown: continue;
-                case TMessageType::mtPlayOK:
-                    // The name of this section is the receiver's own.
-                    value = PlayerOfSection(section);
-                    break;
-                case TMessageType::mtResetBoard:
-                    // A sender that writes the first line first may still be writing the rest.
-                    std::this_thread::sleep_for(GameTransferWait);
-                    lines.clear();
-                    for (std::size_t n = 0;; ++n) {
-                        if (!file.ReadString(section, GameLineKey(n), cEndOfGameLines, value))
-                            return fail();
-                        if (value == cEndOfGameLines) break;
-                        lines.push_back(value);
-                    }
-                    break;
-                default:
-                    if (!file.ReadString(section, key, "", value)) return fail();
-                    break;
-            }
-            if (found != TMessageType::mtResetBoard) lines.assign(1, value);
-            if (!file.EraseSection(section)) return fail();
-            type = found;
-            // Pairing messages let the scan go on; everything else is taken one per pass.
-            if (found != TMessageType::mtPlayOK && found != TMessageType::mtConfirmPlayOk)
-                return TConnectionState::csReceived;
-            tookPairing = true;
+        if (section == ownSection) {
+            const TPassStep step = TakeOwnMessages(file, section, keys, lines, type);
+            if (step == TPassStep::psFailed) return fail();
+            if (step == TPassStep::psEnded) return TConnectionState::csReceived;
+            continue;
         }
+        // A pairing message taken earlier in this pass is gone from the file, while an
+        // announcement is found again by the next pass: the former must not be displaced.
+        if (type == TMessageType::mtPlayOK || type == TMessageType::mtConfirmPlayOk) continue;
+        for (const std::string& key : keys)
+            if (IsKey(key, TMessageType::mtAskForPlay)) {
+                type = TMessageType::mtAskForPlay;
+                lines.push_back(PlayerOfSection(section));
+            }
     }
     return TConnectionState::csReceived;
 }

@@ -11,6 +11,8 @@
 
 namespace tavlor {
 
+class TIniFile;
+
 // The one file in a network folder through which all copies of the program that use the folder
 // talk to each other.
 inline constexpr std::string_view cTransferFileName = "TAVLOR_TRANS.FER";
@@ -96,6 +98,13 @@ public:
     std::chrono::milliseconds GameTransferWait{1000};
 
 private:
+    enum class TPassStep : std::uint8_t { psGoOn, psEnded, psFailed };
+
+    // Takes the messages of the own section in key order, as far as one that ends the pass.
+    TPassStep TakeOwnMessages(TIniFile& file, const std::string& section,
+                              const std::vector<std::string>& keys,
+                              std::vector<std::string>& lines, TMessageType& type) const;
+
     // A network slot whose folder was given. An empty folder would name a file in whatever
     // folder the program runs in, so such a slot is treated like one without a transfer file.
     bool HasTransferFile() const { return Kind == cKindNetworkFolder && !FolderPath.empty(); }

@@ -79,6 +79,10 @@ std::vector<std::string> WrapGameLines(const std::vector<std::string>& lines) {
 }
 
 std::string UnwrapGameLine(std::string_view line) {
+    // A whole frame is removed as such, so a "|" inside the line (a comment may hold one)
+    // survives; only a line without its closing frame is cut at the first "|".
+    if (line.size() >= 2 && line.front() == cGameLineFrame && line.back() == cGameLineFrame)
+        return std::string(line.substr(1, line.size() - 2));
     if (!line.empty() && line.front() == cGameLineFrame) line.remove_prefix(1);
     return std::string(line.substr(0, line.find(cGameLineFrame)));
 }

@@ -70,8 +70,9 @@ std::string AsOneLine(std::string_view text);
 std::string WrapGameLine(std::string_view line);
 std::vector<std::string> WrapGameLines(const std::vector<std::string>& lines);
 
-// Undoes the wrapping leniently, also for lines of peers that did not wrap: a leading "|" is
-// dropped, then the line is cut before the first "|" that remains.
+// Undoes the wrapping: a line framed by "|" at both ends loses the two frames and keeps any "|"
+// inside. Any other line (a peer that did not wrap, a line cut by the reading buffer) loses a
+// leading "|" and is cut before the first "|" that remains.
 std::string UnwrapGameLine(std::string_view line);
 std::vector<std::string> UnwrapGameLines(const std::vector<std::string>& lines);
 

@@ -51,9 +51,12 @@ TEST(NetworkText, OneLineWrappingAndMoves) {
         EXPECT_EQ(WrapGameLine(row.Line), row.Wire);
         EXPECT_EQ(UnwrapGameLine(row.Wire), row.Line);
     }
-    // Lines of a peer that did not wrap, and a line that holds a "|" itself.
+    // A "|" inside a framed line survives; lines without a closing frame are cut leniently.
+    EXPECT_EQ(UnwrapGameLine("|a|b|"), "a|b");
     EXPECT_EQ(UnwrapGameLine("ohne Rahmen"), "ohne Rahmen");
-    EXPECT_EQ(UnwrapGameLine("|a|b|"), "a");
+    EXPECT_EQ(UnwrapGameLine("a|b"), "a");
+    EXPECT_EQ(UnwrapGameLine("|abgeschnitten|mit"), "abgeschnitten");
+    EXPECT_EQ(UnwrapGameLine("|"), "");
 
     const auto move = ReceivedMove({"E7 - E8 Q"}, false);
     ASSERT_TRUE(move);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "notation/MoveText.h"
+#include "notation/SavedGame.h"
 #include "tests/network/NetworkTestSupport.h"
 
 namespace tavlor {
@@ -89,10 +90,10 @@ TEST_F(PairedPlayers, MovesAndCommentsWaitForDelivery) {
 TEST_F(PairedPlayers, CommentsThatTheFileWouldChangeStillWaitForDelivery) {
     const std::string longComment(3000, 'a');
     const std::string comments[] = {"\"in Anfuehrungszeichen\"", "  Leerzeichen  ", longComment,
-                                    "Zeile eins\r\nZeile zwei", "Schach \xE2\x9C\x93"};
+                                    "Zeile eins\r\nZeile zwei", "Schach \xE2\x9C\x93", "-?-"};
     const std::string arrived[] = {"in Anfuehrungszeichen", "Leerzeichen",
                                    longComment.substr(0, 2047), "Zeile eins Zeile zwei",
-                                   "Schach ?"};
+                                   "Schach ?", "-?-"};
     for (std::size_t i = 0; i < std::size(comments); ++i) {
         EXPECT_EQ(Anna->Send({comments[i]}, TMessageType::mtComment), TConnectionState::csSent);
         EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSending) << i;
@@ -112,14 +113,20 @@ TEST_F(PairedPlayers, DamagedMoveTextIsReportedAsInvalid) {
     }
 }
 
-// The lines a saved game ends with; move lines begin and end with blanks.
-TStrings SampleGame() {
-    return {"Tavlor V2.0.3.1", "  1. E2 - E4     E7 - E5  ", "", "", "", " Kommentar mit Rand ",
-            "  2. G1 - F3     ...", "", "", "", "", "FINAL COMMENTS", "", "", "", ""};
+// A saved game whose move lines begin and end with blanks, with comments in both lists.
+TChessBoard SampleGame() {
+    TChessBoard board;
+    for (const TChessMove& move : {TChessMove{5, 2, 5, 4, cEmpty}, TChessMove{5, 7, 5, 5, cEmpty},
+                                   TChessMove{7, 1, 6, 3, cEmpty}})
+        EXPECT_TRUE(board.MakeMove(move));
+    board.SetComment(0, 1, "Ein Kommentar | mit Strich");
+    board.SetComment(1, 2, "Antwort \xC3\xBC");
+    board.WhiteTime = 0.001;
+    return board;
 }
 
 TEST_F(PairedPlayers, GameTransferAccepted) {
-    const TStrings game = SampleGame();
+    const TStrings game = WriteGameLines(SampleGame());
     EXPECT_EQ(Anna->Send(WrapGameLines(game), TMessageType::mtResetBoard),
               TConnectionState::csSent);
     EXPECT_EQ(Anna->PeerState(), TConnectionState::csUnknown);
@@ -127,10 +134,18 @@ TEST_F(PairedPlayers, GameTransferAccepted) {
 
     TReceived got = Receive(*Bert);
     EXPECT_EQ(got.Type, TMessageType::mtResetBoard);
-    EXPECT_EQ(UnwrapGameLines(got.Lines), game);
     EXPECT_EQ(Sections(), TStrings{});
-
     const TStrings loaded = UnwrapGameLines(got.Lines);
+    EXPECT_EQ(loaded, game);
+    TChessBoard board;
+    ASSERT_TRUE(ReadGameLines(board, loaded));
+    EXPECT_EQ(board.PlyCount, 3);
+    EXPECT_EQ(board.Board, SampleGame().Board);
+    for (int list = 0; list <= 1; ++list)
+        for (int ply = 0; ply <= 4; ++ply)
+            EXPECT_EQ(board.GetComment(list, ply), SampleGame().GetComment(list, ply));
+    EXPECT_EQ(board.GetComment(0, 1), "Ein Kommentar | mit Strich");
+
     EXPECT_EQ(Bert->Send(loaded, TMessageType::mtResetBoardOK), TConnectionState::csSent);
     got = Receive(*Anna);
     EXPECT_EQ(got.Type, TMessageType::mtResetBoardOK);
@@ -138,7 +153,7 @@ TEST_F(PairedPlayers, GameTransferAccepted) {
 }
 
 TEST_F(PairedPlayers, GameTransferRejected) {
-    TStrings game = SampleGame();
+    TStrings game = WriteGameLines(SampleGame());
     game.back() = "letzte Zeile";
     ASSERT_EQ(Anna->Send(WrapGameLines(game), TMessageType::mtResetBoard),
               TConnectionState::csSent);
@@ -220,6 +235,20 @@ TEST_F(NetworkFolderTest, MoveEndsTheScanAndAnnouncementsKeepPairingMessages) {
     got = Receive(*me);
     EXPECT_EQ(got.Type, TMessageType::mtPlayOK);
     EXPECT_EQ(got.Lines, TStrings{"Ich"});
+}
+
+TEST_F(NetworkFolderTest, KeyAfterAnErasingKeyReadsItsDefault) {
+    const auto me = Announce("Ich");
+    const auto eva = Announce("Eva");
+    TIniFile ini = Ini();
+    ASSERT_TRUE(ini.EraseSection(me->OwnSection()));
+    ASSERT_TRUE(ini.WriteString(me->OwnSection(), "PlayOK", "1"));
+    ASSERT_TRUE(ini.WriteString(me->OwnSection(), "Move", "E2 - E4"));
+    const TReceived got = Receive(*me);
+    EXPECT_EQ(got.Type, TMessageType::mtMove);
+    EXPECT_EQ(got.Lines, TStrings{""});
+    EXPECT_FALSE(ReceivedMove(got.Lines, true));
+    EXPECT_EQ(Sections(), TStrings{eva->OwnSection()});
 }
 
 TEST_F(NetworkFolderTest, NameWithoutWindows1252FormStillFindsItsMessages) {

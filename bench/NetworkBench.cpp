@@ -1,0 +1,119 @@
+// Figures of network play: one poll of the transfer file when every network slot of another
+// program announces itself. The window polls every 125 ms on its only thread, so a pass must stay
+// short. Run a Release build; the folder lies in the system's temporary folder.
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "network/ChessConnection.h"
+#include "platform/IniFile.h"
+
+using namespace tavlor;
+
+namespace {
+
+constexpr int cAnnouncingPlayers = 126;
+constexpr int cPasses = 200;
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+std::unique_ptr<TChessConnection> Open(const std::string& folder, const std::string& player) {
+    auto connection = std::make_unique<TChessConnection>();
+    connection->OwnName = player;
+    if (connection->SetPath(cKindNetworkFolder, folder) != TConnectionState::csConnected)
+        return nullptr;
+    return connection;
+}
+
+// The pending message is a move in the receiver's section, which comes last in the file, so the
+// pass reads every section before it finds the move and erases the section.
+void BenchReceivePass(const std::string& folder) {
+    std::vector<std::unique_ptr<TChessConnection>> players;
+    for (int i = 0; i < cAnnouncingPlayers; ++i) {
+        players.push_back(Open(folder, "Spieler " + std::to_string(i + 1)));
+        if (!players.back() || players.back()->Send({"1"}, TMessageType::mtAskForPlay) !=
+                                   TConnectionState::csSent) {
+            std::printf("the folder %s cannot be written\n", folder.c_str());
+            return;
+        }
+    }
+    const auto receiver = Open(folder, "Empfaenger");
+    TChessConnection& sender = *players.front();
+    if (!receiver || receiver->Send({"1"}, TMessageType::mtAskForPlay) != TConnectionState::csSent ||
+        sender.ConnectTo("Empfaenger") != TConnectionState::csConnected) {
+        std::printf("the receiver cannot be paired\n");
+        return;
+    }
+
+    std::vector<double> withMessage;
+    std::vector<double> withoutMessage;
+    std::vector<std::string> lines;
+    TMessageType type = TMessageType::mtUnknown;
+    for (int pass = 0; pass < cPasses; ++pass) {
+        if (sender.Send({"E2 - E4  "}, TMessageType::mtMove) != TConnectionState::csSent) {
+            std::printf("the move cannot be sent\n");
+            return;
+        }
+        lines.clear();
+        auto start = std::chrono::steady_clock::now();
+        const TConnectionState state = receiver->Receive(lines, type);
+        withMessage.push_back(MillisecondsSince(start));
+        if (state != TConnectionState::csReceived || type != TMessageType::mtMove) {
+            std::printf("the move did not arrive\n");
+            return;
+        }
+
+        lines.clear();
+        start = std::chrono::steady_clock::now();
+        static_cast<void>(receiver->Receive(lines, type));
+        withoutMessage.push_back(MillisecondsSince(start));
+    }
+    // Taking the move erases the receiver's section: one replacement of the whole file, which
+    // reaches the disk before it takes the name. Its share of the pass, measured alone:
+    TIniFile file(sender.TransferFilePath());
+    std::vector<double> replacements;
+    for (int i = 0; i < cPasses / 4; ++i) {
+        if (!file.WriteString("Messung", "Move", "E2 - E4")) return;
+        const auto start = std::chrono::steady_clock::now();
+        if (!file.EraseSection("Messung")) return;
+        replacements.push_back(MillisecondsSince(start));
+    }
+    std::sort(replacements.begin(), replacements.end());
+
+    std::sort(withMessage.begin(), withMessage.end());
+    std::sort(withoutMessage.begin(), withoutMessage.end());
+    std::printf(
+        "Receive pass, %d announced players and one pending move: median %.2f ms, 90%% %.2f ms "
+        "(goal < 2)\n",
+        cAnnouncingPlayers, withMessage[cPasses / 2], withMessage[cPasses * 9 / 10]);
+    std::printf("of which erasing the section (one file replacement): median %.2f ms\n",
+                replacements[replacements.size() / 2]);
+    std::printf("Receive pass, %d announced players, nothing pending: median %.2f ms (%zu names)\n",
+                cAnnouncingPlayers, withoutMessage[cPasses / 2], lines.size());
+    std::printf("transfer file: %ju bytes\n",
+                static_cast<std::uintmax_t>(std::filesystem::file_size(sender.TransferFilePath())));
+}
+
+}  // namespace
+
+int main() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavlor-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::printf("no temporary folder\n");
+        return 0;
+    }
+    BenchReceivePass(pattern);
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
+    return 0;
+}
