@@ -41,15 +41,16 @@ void BenchReceivePass(const std::string& folder) {
     std::vector<std::unique_ptr<TChessConnection>> players;
     for (int i = 0; i < cAnnouncingPlayers; ++i) {
         players.push_back(Open(folder, "Spieler " + std::to_string(i + 1)));
-        if (!players.back() || players.back()->Send({"1"}, TMessageType::mtAskForPlay) !=
-                                   TConnectionState::csSent) {
+        if (!players.back() ||
+            players.back()->Send({"1"}, TMessageType::mtAskForPlay) != TConnectionState::csSent) {
             std::printf("the folder %s cannot be written\n", folder.c_str());
             return;
         }
     }
     const auto receiver = Open(folder, "Empfaenger");
     TChessConnection& sender = *players.front();
-    if (!receiver || receiver->Send({"1"}, TMessageType::mtAskForPlay) != TConnectionState::csSent ||
+    if (!receiver ||
+        receiver->Send({"1"}, TMessageType::mtAskForPlay) != TConnectionState::csSent ||
         sender.ConnectTo("Empfaenger") != TConnectionState::csConnected) {
         std::printf("the receiver cannot be paired\n");
         return;

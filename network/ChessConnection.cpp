@@ -33,7 +33,9 @@ std::string GameLineKey(std::size_t index) {
     return std::string(MessageTypeName(TMessageType::mtResetBoard)) + "_" + std::to_string(index);
 }
 
-bool IsKey(std::string_view key, TMessageType type) { return key == MessageTypeName(type); }
+bool IsKey(std::string_view key, TMessageType type) {
+    return key == MessageTypeName(type);
+}
 
 // The first `count` characters of a UTF-8 text.
 std::string FirstCharacters(std::string_view text, std::size_t count) {
@@ -49,14 +51,23 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
 // the lines of a game whose first line is not there yet. Such a game is still being written and
 // is taken by a later pass rather than arriving cut short.
 TMessageType MessageOfKey(const std::string& key, const std::vector<std::string>& keys) {
-    for (TMessageType type : {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject,
-                              TMessageType::mtMove, TMessageType::mtComment, TMessageType::mtPlayOK,
-                              TMessageType::mtConfirmPlayOk})
+    for (TMessageType type :
+         {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject, TMessageType::mtMove,
+          TMessageType::mtComment, TMessageType::mtPlayOK, TMessageType::mtConfirmPlayOk})
         if (IsKey(key, type)) return type;
     if (key.starts_with(cGameLinePrefix) &&
         std::find(keys.begin(), keys.end(), GameLineKey(0)) != keys.end())
         return TMessageType::mtResetBoard;
     return TMessageType::mtUnknown;
+}
+
+// A key that is the name of a message type other than the end marker.
+bool IsMessageKey(std::string_view key) {
+    for (int code = 0; code < cMessageTypeCount; ++code) {
+        const auto type = static_cast<TMessageType>(code);
+        if (type != TMessageType::mtEndOfStructure && IsKey(key, type)) return true;
+    }
+    return false;
 }
 
 // Pairing messages let the scan go on; everything else is taken one per pass.
@@ -91,7 +102,8 @@ std::string NewConnectionId() {
     }
     std::uniform_int_distribution<int> letter(0, 25);
     std::string id;
-    for (std::size_t i = 0; i < cIdLetters; ++i) id += static_cast<char>('A' + letter(generator));
+    for (std::size_t i = 0; i < cIdLetters; ++i)
+        id += static_cast<char>('A' + letter(generator));
     id += '_';
     return id;
 }
@@ -102,7 +114,9 @@ std::string PlayerOfSection(std::string_view section) {
 
 TChessConnection::TChessConnection() : OwnId(NewConnectionId()) {}
 
-TChessConnection::~TChessConnection() { Destroy(); }
+TChessConnection::~TChessConnection() {
+    Destroy();
+}
 
 TConnectionState TChessConnection::SetPath(std::uint8_t kind, std::string_view folder) {
     Kind = kind;
@@ -143,19 +157,27 @@ TConnectionState TChessConnection::Send(const std::vector<std::string>& lines, T
     const std::string key = MessageTypeName(type);
 
     // Erases the section and writes every line under the key; the file keeps the last line.
-    const auto replaceSection = [&](const std::string& section) {
+    // Only a message under the delivery rule is remembered for CheckDelivered.
+    const auto replaceSection = [&](const std::string& section, bool remember) {
         if (!file.EraseSection(section)) return TConnectionState::csSendError;
-        for (const std::string& line : lines)
-            if (!file.WriteString(section, key, AsOneLine(line)))
-                return TConnectionState::csSendError;
+        for (const std::string& text : lines) {
+            const std::string line = AsOneLine(text);
+            if (!file.WriteString(section, key, line)) return TConnectionState::csSendError;
+            if (!remember) continue;
+            LastSentText = line;
+            LastSentType = type;
+        }
         return TConnectionState::csSent;
     };
 
     switch (type) {
-        case TMessageType::mtAskForPlay: return replaceSection(OwnSection());
+        case TMessageType::mtAskForPlay:
+            return replaceSection(OwnSection(), false);
         case TMessageType::mtPlayOK:
-        case TMessageType::mtConfirmPlayOk: return replaceSection(PeerSection);
-        default: break;
+        case TMessageType::mtConfirmPlayOk:
+            return replaceSection(PeerSection, false);
+        default:
+            break;
     }
     if (!Connected) return TConnectionState::csNotConnected;
 
@@ -175,14 +197,7 @@ TConnectionState TChessConnection::Send(const std::vector<std::string>& lines, T
 
     const TConnectionState delivered = CheckDelivered();
     if (delivered != TConnectionState::csSent) return delivered;
-    if (!file.EraseSection(PeerSection)) return TConnectionState::csSendError;
-    for (const std::string& text : lines) {
-        const std::string line = AsOneLine(text);
-        if (!file.WriteString(PeerSection, key, line)) return TConnectionState::csSendError;
-        LastSentText = line;
-        LastSentType = type;
-    }
-    return TConnectionState::csSent;
+    return replaceSection(PeerSection, true);
 }
 
 TConnectionState TChessConnection::CheckDelivered() {
@@ -204,17 +219,13 @@ TConnectionState TChessConnection::PeerState() {
     if (!TIniFile(TransferFilePath()).ReadSection(PeerSection, keys))
         return TConnectionState::csSendError;
     if (keys.empty()) return TConnectionState::csWaitingForAnswer;
+    // The last key that names a message decides; numbered game lines and the end marker do not.
     TConnectionState state = TConnectionState::csUnknown;
     for (const std::string& key : keys) {
-        if (IsKey(key, TMessageType::mtMove) || IsKey(key, TMessageType::mtComment)) {
+        if (IsKey(key, TMessageType::mtMove) || IsKey(key, TMessageType::mtComment))
             state = TConnectionState::csSending;
-        } else {
-            for (int code = 0; code < cMessageTypeCount; ++code) {
-                const auto type = static_cast<TMessageType>(code);
-                if (type != TMessageType::mtEndOfStructure && IsKey(key, type))
-                    state = TConnectionState::csUnknown;
-            }
-        }
+        else if (IsMessageKey(key))
+            state = TConnectionState::csUnknown;
     }
     return state;
 }
@@ -230,7 +241,8 @@ TChessConnection::TPassStep TChessConnection::TakeOwnMessages(TIniFile& file,
     for (const std::string& key : keys) {
         const TMessageType found = MessageOfKey(key, keys);
         switch (found) {
-            case TMessageType::mtUnknown: continue;
+            case TMessageType::mtUnknown:
+                continue;
             case TMessageType::mtPlayOK:
                 // The name of this section is the receiver's own.
                 lines.assign(1, PlayerOfSection(section));
@@ -279,8 +291,9 @@ TConnectionState TChessConnection::Receive(std::vector<std::string>& lines, TMes
     // first spares reading every other player's section in that case.
     std::vector<std::string> keys;
     if (!file.ReadSection(ownSection, keys)) return fail();
-    if (std::any_of(keys.begin(), keys.end(),
-                    [&keys](const std::string& key) { return EndsPass(MessageOfKey(key, keys)); })) {
+    if (std::any_of(keys.begin(), keys.end(), [&keys](const std::string& key) {
+            return EndsPass(MessageOfKey(key, keys));
+        })) {
         const TPassStep step = TakeOwnMessages(file, ownSection, keys, lines, type);
         return step == TPassStep::psFailed ? fail() : TConnectionState::csReceived;
     }

@@ -59,7 +59,8 @@ public:
     // the opponent's section at once; moves, comments and the answers to a game only once the
     // previous one has been taken (else csSending and nothing is written). csSent when written,
     // csNotConnected when the type needs a pairing that does not exist, csSendError when the file
-    // layer fails.
+    // layer fails. Every line goes as one line (line breaks become blanks); a game is written
+    // from its last line to its first, under the keys ResetBoard_<line number>.
     TConnectionState Send(const std::vector<std::string>& lines, TMessageType type);
 
     // csSending while the last move, comment or game answer still waits in the opponent's
@@ -102,8 +103,8 @@ private:
 
     // Takes the messages of the own section in key order, as far as one that ends the pass.
     TPassStep TakeOwnMessages(TIniFile& file, const std::string& section,
-                              const std::vector<std::string>& keys,
-                              std::vector<std::string>& lines, TMessageType& type) const;
+                              const std::vector<std::string>& keys, std::vector<std::string>& lines,
+                              TMessageType& type) const;
 
     // A network slot whose folder was given. An empty folder would name a file in whatever
     // folder the program runs in, so such a slot is treated like one without a transfer file.

@@ -9,24 +9,24 @@ namespace tavlor {
 namespace {
 
 constexpr std::array<const char*, cConnectionStateCount> cConnectionStateNames = {
-    "Unbekannt",
-    "Sende Daten",
-    "Empfange Daten",
-    "Verbindungsaufbau",
-    "Verbindungsabbau",
-    "Warte auf Antwort",
-    "Sendefehler",
-    "Empfangsfehler",
-    "Verbindungsfehler",
-    "Verbindungsabbaufehler",
-    "Nicht verbunden",
-    "Verbunden",
-    "Gesendet",
-    "Empfangen",
+    "Unbekannt",               // 0
+    "Sende Daten",             // 1
+    "Empfange Daten",          // 2
+    "Verbindungsaufbau",       // 3
+    "Verbindungsabbau",        // 4
+    "Warte auf Antwort",       // 5
+    "Sendefehler",             // 6
+    "Empfangsfehler",          // 7
+    "Verbindungsfehler",       // 8
+    "Verbindungsabbaufehler",  // 9
+    "Nicht verbunden",         // 10
+    "Verbunden",               // 11
+    "Gesendet",                // 12
+    "Empfangen",               // 13
 };
 
 constexpr std::array<const char*, cMessageTypeCount> cMessageTypeNames = {
-    "Unknown", "Move",         "Comment",          "AskForPlay",       "PlayOK",
+    "Unknown",       "Move",       "Comment",      "AskForPlay",       "PlayOK",
     "ConfirmPlayOk", "ResetBoard", "ResetBoardOK", "ResetBoardReject", "EndOfStructure",
 };
 
@@ -74,7 +74,8 @@ std::string WrapGameLine(std::string_view line) {
 std::vector<std::string> WrapGameLines(const std::vector<std::string>& lines) {
     std::vector<std::string> wrapped;
     wrapped.reserve(lines.size());
-    for (const std::string& line : lines) wrapped.push_back(WrapGameLine(line));
+    for (const std::string& line : lines)
+        wrapped.push_back(WrapGameLine(line));
     return wrapped;
 }
 
@@ -90,7 +91,8 @@ std::string UnwrapGameLine(std::string_view line) {
 std::vector<std::string> UnwrapGameLines(const std::vector<std::string>& lines) {
     std::vector<std::string> unwrapped;
     unwrapped.reserve(lines.size());
-    for (const std::string& line : lines) unwrapped.push_back(UnwrapGameLine(line));
+    for (const std::string& line : lines)
+        unwrapped.push_back(UnwrapGameLine(line));
     return unwrapped;
 }
 

@@ -17,17 +17,19 @@ using testing::NetworkFolderTest;
 static_assert(sizeof(TConnectionState) == 1 && sizeof(TMessageType) == 1);
 
 TEST(NetworkCodes, NamesOfStatesAndMessageTypes) {
-    const char* states[] = {"Unbekannt",         "Sende Daten",        "Empfange Daten",
-                            "Verbindungsaufbau", "Verbindungsabbau",   "Warte auf Antwort",
-                            "Sendefehler",       "Empfangsfehler",     "Verbindungsfehler",
-                            "Verbindungsabbaufehler", "Nicht verbunden", "Verbunden",
+    const char* states[] = {"Unbekannt",         "Sende Daten",
+                            "Empfange Daten",    "Verbindungsaufbau",
+                            "Verbindungsabbau",  "Warte auf Antwort",
+                            "Sendefehler",       "Empfangsfehler",
+                            "Verbindungsfehler", "Verbindungsabbaufehler",
+                            "Nicht verbunden",   "Verbunden",
                             "Gesendet",          "Empfangen"};
     for (int code = 0; code < cConnectionStateCount; ++code)
         EXPECT_STREQ(ConnectionStateName(static_cast<TConnectionState>(code)), states[code]);
     EXPECT_STREQ(ConnectionStateName(static_cast<TConnectionState>(14)), "Unbekannt");
 
-    const char* types[] = {"Unknown",       "Move",       "Comment",      "AskForPlay",
-                           "PlayOK",        "ConfirmPlayOk", "ResetBoard", "ResetBoardOK",
+    const char* types[] = {"Unknown",          "Move",          "Comment",    "AskForPlay",
+                           "PlayOK",           "ConfirmPlayOk", "ResetBoard", "ResetBoardOK",
                            "ResetBoardReject", "EndOfStructure"};
     for (int code = 0; code < cMessageTypeCount; ++code)
         EXPECT_STREQ(MessageTypeName(static_cast<TMessageType>(code)), types[code]);
@@ -71,7 +73,8 @@ TEST(ConnectionId, EightCapitalsAndDistinct) {
     for (int i = 0; i < 2000; ++i) {
         const std::string id = NewConnectionId();
         ASSERT_EQ(id.size(), 9u);
-        for (int c = 0; c < 8; ++c) EXPECT_TRUE(id[c] >= 'A' && id[c] <= 'Z') << id;
+        for (int c = 0; c < 8; ++c)
+            EXPECT_TRUE(id[c] >= 'A' && id[c] <= 'Z') << id;
         EXPECT_EQ(id[8], '_');
         seen.insert(id);
     }
@@ -159,7 +162,8 @@ TEST_F(NetworkFolderTest, ConnectToPicksTheLastSectionOfThatPlayer) {
 
 TEST_F(NetworkFolderTest, PeerNameKeepsWholeCharacters) {
     std::string umlauts;
-    for (int i = 0; i < 300; ++i) umlauts += "\xC3\xA4";
+    for (int i = 0; i < 300; ++i)
+        umlauts += "\xC3\xA4";
     const auto peer = Announce(umlauts);
     const auto me = Open("Ich");
     EXPECT_EQ(me->ConnectTo(umlauts), TConnectionState::csConnected);
@@ -209,7 +213,8 @@ TEST_F(NetworkFolderTest, PeerStateSummarisesTheOpponentsSection) {
     for (const TRow& row : rows) {
         TIniFile ini = Ini();
         ASSERT_TRUE(ini.EraseSection(me->PeerSection));
-        for (const char* key : row.Keys) ASSERT_TRUE(ini.WriteString(me->PeerSection, key, "x"));
+        for (const char* key : row.Keys)
+            ASSERT_TRUE(ini.WriteString(me->PeerSection, key, "x"));
         EXPECT_EQ(me->PeerState(), row.State) << (row.Keys.empty() ? "-" : row.Keys.front());
     }
 }

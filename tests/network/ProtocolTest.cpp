@@ -89,11 +89,11 @@ TEST_F(PairedPlayers, MovesAndCommentsWaitForDelivery) {
 
 TEST_F(PairedPlayers, CommentsThatTheFileWouldChangeStillWaitForDelivery) {
     const std::string longComment(3000, 'a');
-    const std::string comments[] = {"\"in Anfuehrungszeichen\"", "  Leerzeichen  ", longComment,
-                                    "Zeile eins\r\nZeile zwei", "Schach \xE2\x9C\x93", "-?-"};
-    const std::string arrived[] = {"in Anfuehrungszeichen", "Leerzeichen",
-                                   longComment.substr(0, 2047), "Zeile eins Zeile zwei",
-                                   "Schach ?", "-?-"};
+    const std::string comments[] = {"\"in Anfuehrungszeichen\"", "  Leerzeichen  ",     longComment,
+                                    "Zeile eins\r\nZeile zwei",  "Schach \xE2\x9C\x93", "-?-"};
+    const std::string arrived[] = {
+        "in Anfuehrungszeichen", "Leerzeichen", longComment.substr(0, 2047),
+        "Zeile eins Zeile zwei", "Schach ?",    "-?-"};
     for (std::size_t i = 0; i < std::size(comments); ++i) {
         EXPECT_EQ(Anna->Send({comments[i]}, TMessageType::mtComment), TConnectionState::csSent);
         EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSending) << i;

@@ -29,7 +29,9 @@ TChessMove MoveOfPly(int ply) {
     return cycle[ply % 4];
 }
 
-std::string CommentOfPly(int ply) { return "Kommentar zu Zug " + std::to_string(ply); }
+std::string CommentOfPly(int ply) {
+    return "Kommentar zu Zug " + std::to_string(ply);
+}
 
 // One player's program: announces, pairs with the other as soon as it sees it, then answers
 // every received move with a move and a comment, polling every few milliseconds. Returns the
@@ -61,8 +63,8 @@ int PlayerProcess(const std::string& folder, bool white) {
         }
         if (connection.Connected && white && connection.Game.PlyCount == 0) play(0);
         if (!outbox.empty()) {
-            const TConnectionState state = connection.Send({outbox.front().first},
-                                                           outbox.front().second);
+            const TConnectionState state =
+                connection.Send({outbox.front().first}, outbox.front().second);
             // Not yet paired (the first move can come before the other's announcement has
             // been seen) or not yet taken: try again at the next poll.
             if (state == TConnectionState::csSent)
