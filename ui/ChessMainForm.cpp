@@ -435,7 +435,17 @@ void TfrmChessMainForm::FormCreate() {
 
     WhiteAtBottom = true;
     SetUpMode = false;
+    for (auto& slot : Connections) slot.reset();
     ActiveConnection = 1;
+    const std::pair<std::int32_t, std::string> fixedSlots[] = {{0, PlayerName.toStdString()},
+                                                               {1, cComputerName}};
+    for (const auto& [number, ownName] : fixedSlots) {
+        auto slot = std::make_unique<TChessConnection>();
+        slot->OwnName = ownName;
+        slot->PeerName.clear();
+        slot->SlotNumber = number;
+        Connections[static_cast<std::size_t>(number)] = std::move(slot);
+    }
     ComputerThinking = false;
     ShowInMainWindow = false;
     StopButtonPressed = false;
@@ -497,6 +507,7 @@ void TfrmChessMainForm::FormDestroy() {
     UnderBitmap = QImage();
     imlFigure.Clear();
     imlFigureSmall.Clear();
+    for (auto& slot : Connections) slot.reset();
 }
 
 void TfrmChessMainForm::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QStringList>
 
+#include "network/ChessConnection.h"
 #include "platform/DateTime.h"
 #include "rules/ChessBoard.h"
 #include "rules/ChessMove.h"
@@ -129,6 +130,9 @@ public:
     TPictureList imlFigure{QSize(150, 150)};
     TPictureList imlFigureSmall{QSize(20, 20)};
     std::uint16_t LastKey = 0;
+    // Opponent slots: 0 both sides at this board, 1 the computer, 2 and up network opponents
+    // (empty until used). ActiveConnection names the slot whose game is on the board.
+    std::array<std::unique_ptr<TChessConnection>, cConnectionSlots> Connections;
     std::int32_t ActiveConnection = 1;
     std::int32_t SquareWidth = 0;
     std::int32_t SquareHeight = 0;

@@ -146,14 +146,16 @@ bool TfrmChessMainForm::DoMoveAndCheckEnd(const TChessMove& move) {
 
 // ---- the opponent slots ----
 
-// HOOK: the computer's answer (StartComputerMove) and the network send of the move and the
-// comment join here; with both sides played at this board nothing is passed on.
+// The computer's answer (StartComputerMove) and the network send of the move and the comment
+// join here; with both sides played at this board nothing is passed on.
 void TfrmChessMainForm::HandOverMove(const TChessMove& move, const QString& comment) {
     (void)move;
     (void)comment;
 }
 
-// HOOK: sets LocalIsWhite of the computer's slot once the opponent slots (Connections) exist.
-void TfrmChessMainForm::ComputerSlotFollowsSideToMove() {}
+void TfrmChessMainForm::ComputerSlotFollowsSideToMove() {
+    if (ActiveConnection == 1 && Connections[1])
+        Connections[1]->LocalIsWhite = ChessBoard->IsWhiteToMove();
+}
 
 }  // namespace tavlor

@@ -39,6 +39,10 @@ TEST(Moves, MoveListFollowsMovesTakeBackAndRedo) {
     PlayMoves(*form, cItalian);
     form->RefreshStatus();
     EXPECT_EQ(ShownMoveList(*form).size(), 3);
+    form->mnuTakeBackMove->trigger();  // redraws; the computer's slot follows the side to move
+    EXPECT_FALSE(form->Connections[1]->LocalIsWhite);
+    form->mnuDoNextMove->trigger();
+    EXPECT_TRUE(form->Connections[1]->LocalIsWhite);
     EXPECT_EQ(ShownMoveList(*form), ExpectedMoveList(*form->ChessBoard));
 
     struct TStep {

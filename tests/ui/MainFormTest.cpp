@@ -54,6 +54,12 @@ TEST(MainForm, StartsWithDefaultsWithoutSettingsFile) {
     EXPECT_EQ(form->ActiveConnection, 1);
     EXPECT_EQ(form->imlFigure.Count(), 14);
     EXPECT_EQ(form->imlFigureSmall.Count(), 14);
+    ASSERT_TRUE(form->Connections[0] && form->Connections[1]);
+    EXPECT_EQ(form->Connections[1]->OwnName, "Fenno Drabel");
+    EXPECT_EQ(form->Connections[1]->SlotNumber, 1);
+    EXPECT_EQ(form->Connections[0]->SlotNumber, 0);
+    for (std::size_t slot = 2; slot < form->Connections.size(); ++slot)
+        EXPECT_FALSE(form->Connections[slot]);
     EXPECT_TRUE(fixture.Dialogs.Calls.empty());
     EXPECT_FALSE(QFile::exists(fixture.IniFileName()));  // nothing is written before closing
 }
