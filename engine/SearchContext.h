@@ -77,6 +77,7 @@ struct TSearchMove {
     std::int32_t Order = 0;
 };
 inline constexpr std::int32_t cPickedOrder = -32000;
+inline constexpr std::int32_t cFirstPickTaken = -2;
 
 struct TKillerMove {
     std::int32_t From = 0;
@@ -142,6 +143,9 @@ struct SearchContext {
     std::array<std::int32_t, cPlies> PlyEnPassant{};
     std::array<std::int32_t, cPlies> PlyMaterial{};
     std::array<std::int32_t, cPlies> PlyPhase{};
+    // The picker's first answer at each ply, found while the list was made; cFirstPickTaken
+    // once it has been given out (the picker then scans the list).
+    std::array<std::int32_t, cPlies> PlyFirstPick{};
     std::array<std::array<TKillerMove, 4>, cPlies> Killers{};
     std::array<TMainLineRow, cPlies> MainLineTable{};
 

@@ -92,25 +92,31 @@ public:
         Context.StackTop = Top;
         Context.PlyEnd[Ply] = Top;
         Context.PlyCentreSum[static_cast<std::size_t>(Ply)] = CentreSum;
+        Context.PlyFirstPick[static_cast<std::size_t>(Ply)] = FirstPick;
     }
 
 private:
     std::int32_t At(std::int32_t square) const { return Board[static_cast<std::size_t>(square)]; }
 
+    // The main-line move first, then the killers in slot order: the first match counts.
     void Remember(std::int32_t from, std::int32_t to, std::int32_t bonus) {
         if (from == 0) return;  // an empty slot matches no move
-        RememberedKey[static_cast<std::size_t>(RememberedCount)] = Key(from, to);
-        RememberedBonus[static_cast<std::size_t>(RememberedCount)] = bonus;
-        ++RememberedCount;
+        Remembered[static_cast<std::size_t>(RememberedCount++)] = {from, to, bonus};
+        if (IsBoardSquare(from)) RememberedFrom |= SquareSet(from);
     }
-    static std::int32_t Key(std::int32_t from, std::int32_t to) { return from * 128 + to; }
 
-    // The main-line move first, then the killers in slot order: the first match counts.
-    std::int32_t Bonus(std::int32_t from, std::int32_t to) const {
-        const std::int32_t key = Key(from, to);
-        for (std::int32_t i = 0; i < RememberedCount; ++i)
-            if (RememberedKey[static_cast<std::size_t>(i)] == key)
-                return RememberedBonus[static_cast<std::size_t>(i)];
+    // Usually no remembered move starts on the square of the piece whose moves come next, and
+    // then none of its moves needs a comparison.
+    void StartPiece(std::int32_t from) {
+        PieceFrom = (RememberedFrom & SquareSet(from)) != 0 ? from : 0;
+    }
+
+    std::int32_t Bonus(std::int32_t to) const {
+        if (PieceFrom == 0) return 0;
+        for (std::int32_t i = 0; i < RememberedCount; ++i) {
+            const TRemembered& entry = Remembered[static_cast<std::size_t>(i)];
+            if (entry.From == PieceFrom && entry.To == to) return entry.Bonus;
+        }
         return 0;
     }
 
@@ -120,10 +126,19 @@ private:
         return &Context.MoveStack[static_cast<std::size_t>(Top++)];
     }
 
+    // The picker's first answer is known once the list is complete: the first of the highest.
+    void NoteOrder(std::int32_t order) {
+        if (order > FirstPickOrder) {
+            FirstPickOrder = order;
+            FirstPick = Top - 1;
+        }
+    }
+
     TSearchMove* AddQuiet(std::int32_t from, std::int32_t to, std::int32_t promoteTo) {
         TSearchMove* move = NewEntry();
         if (move == nullptr) return nullptr;
-        *move = {from, to, 0, promoteTo, 0, 0, Bonus(from, to)};
+        *move = {from, to, 0, promoteTo, 0, 0, Bonus(to)};
+        NoteOrder(move->Order);
         const std::int32_t piece = At(from);
         const std::int32_t type = std::abs(piece);
         if (type >= spRook && type <= spQueen) {
@@ -142,8 +157,9 @@ private:
         std::int32_t order = PieceValue[static_cast<std::size_t>(victim)] -
                              PieceValue[static_cast<std::size_t>(std::abs(At(from)))] / 8;
         if (to == RecaptureSquare) order += 300;
-        order += Bonus(from, to);
+        order += Bonus(to);
         *move = {from, to, victim, promoteTo, 0, 0, order};
+        NoteOrder(order);
     }
 
     // Queen first: the four share one order score and the picker takes the first of equals.
@@ -157,6 +173,7 @@ private:
     }
 
     void PawnMoves(std::int32_t square) {
+        StartPiece(square);
         const std::int32_t forward = 10 * Side;
         const std::int32_t rank = SquareRank(square);
         const bool beforePromotion = Side > 0 ? rank == 7 : rank == 2;
@@ -186,6 +203,7 @@ private:
     }
 
     void PieceMoves(std::int32_t square, std::int32_t type) {
+        StartPiece(square);
         if (!Quiet) {
             Captures(square, type);
             return;
@@ -237,12 +255,14 @@ private:
         for (std::int32_t from : {target + behind + Side, target + behind - Side}) {
             if (At(from) != spPawn * Side) continue;
             TSearchMove* move = NewEntry();
-            if (move != nullptr)
-                *move = {from, target, spPawn, 0, 0, target + behind, PieceValue[spPawn]};
+            if (move == nullptr) continue;
+            *move = {from, target, spPawn, 0, 0, target + behind, PieceValue[spPawn]};
+            NoteOrder(move->Order);
         }
     }
 
     void AddCastling(std::int32_t kingFrom, std::int32_t kingTo, std::int32_t castle) {
+        StartPiece(kingFrom);
         TSearchMove* move = AddQuiet(kingFrom, kingTo, 0);
         if (move != nullptr) move->Castle = castle;
     }
@@ -274,9 +294,17 @@ private:
     const std::int32_t RecaptureSquare;
     std::int32_t Top;
     std::int32_t CentreSum = 0;
-    std::array<std::int32_t, 5> RememberedKey{};
-    std::array<std::int32_t, 5> RememberedBonus{};
+    struct TRemembered {
+        std::int32_t From;
+        std::int32_t To;
+        std::int32_t Bonus;
+    };
+    std::array<TRemembered, 5> Remembered;
     std::int32_t RememberedCount = 0;
+    TSquareSet RememberedFrom = 0;
+    std::int32_t PieceFrom = 0;
+    std::int32_t FirstPick = -1;
+    std::int32_t FirstPickOrder = cPickedOrder;
 };
 
 // Keeps the square sets in step with a piece of `type` and colour `colour` appearing on or
@@ -324,6 +352,7 @@ void InitSearchTables(SearchContext& context) {
     context.MoveStack.fill(TSearchMove{});
     context.StackTop = 0;
     context.PlyEnd = TPlyEndArray{};
+    context.PlyFirstPick.fill(cFirstPickTaken);
     for (auto& killers : context.Killers) killers.fill(TKillerMove{});
     for (auto& row : context.MainLineTable) row.fill(TMainLineMove{});
     context.Ply = 0;
@@ -380,6 +409,13 @@ void GenerateSearchMoves(SearchContext& context, std::int32_t depth) {
 }
 
 std::int32_t PickNextMove(SearchContext& context) {
+    std::int32_t& firstPick = context.PlyFirstPick[static_cast<std::size_t>(context.Ply)];
+    if (firstPick != cFirstPickTaken) {
+        const std::int32_t first = firstPick;
+        firstPick = cFirstPickTaken;
+        if (first >= 0) context.MoveStack[static_cast<std::size_t>(first)].Order = cPickedOrder;
+        return first;
+    }
     std::int32_t best = -1;
     std::int32_t bestOrder = cPickedOrder;
     const std::int32_t end = context.PlyEnd[context.Ply];
@@ -521,19 +557,22 @@ bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t 
     const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
     if ((pieces[spKnight] & KnightReachSet[bit]) != 0) return true;
     if ((pieces[spKing] & KingReachSet[bit]) != 0) return true;
-    const TSquareSet diagonal = pieces[spBishop] | pieces[spQueen];
-    const TSquareSet line = pieces[spRook] | pieces[spQueen];
-    for (std::size_t d = 0; d < 8; ++d) {
-        const bool isDiagonal = d < 4;
-        if (((isDiagonal ? diagonal : line) & RaySet[d][bit]) == 0) continue;
-        const std::int32_t step = cDirections[d];
-        std::int32_t target = square + step;
-        while (at(target) == spEmpty) target += step;
-        const std::int32_t piece = at(target);
-        if (piece == spQueen * colour || piece == (isDiagonal ? spBishop : spRook) * colour)
-            return true;
-    }
-    return false;
+    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection,
+                              std::int32_t slider) {
+        for (std::size_t d = firstDirection; d < firstDirection + 4; ++d) {
+            if ((sliders & RaySet[d][bit]) == 0) continue;
+            const std::int32_t step = cDirections[d];
+            std::int32_t target = square + step;
+            while (at(target) == spEmpty) target += step;
+            const std::int32_t piece = at(target);
+            if (piece == spQueen * colour || piece == slider * colour) return true;
+        }
+        return false;
+    };
+    const TSquareSet diagonal = (pieces[spBishop] | pieces[spQueen]) & DiagonalReachSet[bit];
+    if (diagonal != 0 && slidesTo(diagonal, 0, spBishop)) return true;
+    const TSquareSet line = (pieces[spRook] | pieces[spQueen]) & LineReachSet[bit];
+    return line != 0 && slidesTo(line, 4, spRook);
 }
 
 }  // namespace tavlor

@@ -128,6 +128,20 @@ inline constexpr std::array<std::array<TSquareSet, 64>, 8> RaySet = [] {
     return rays;
 }();
 
+// All four diagonal rays of a square, and all four lines.
+inline constexpr std::array<TSquareSet, 64> DiagonalReachSet = [] {
+    std::array<TSquareSet, 64> sets{};
+    for (std::size_t bit = 0; bit < 64; ++bit)
+        sets[bit] = RaySet[0][bit] | RaySet[1][bit] | RaySet[2][bit] | RaySet[3][bit];
+    return sets;
+}();
+inline constexpr std::array<TSquareSet, 64> LineReachSet = [] {
+    std::array<TSquareSet, 64> sets{};
+    for (std::size_t bit = 0; bit < 64; ++bit)
+        sets[bit] = RaySet[4][bit] | RaySet[5][bit] | RaySet[6][bit] | RaySet[7][bit];
+    return sets;
+}();
+
 // The squares from which an enemy pawn could attack a pawn's square or a square in front of it
 // up to its seventh rank: the neighbouring files, ahead of the pawn. [0] for a white pawn.
 inline constexpr std::array<std::array<TSquareSet, 64>, 2> PasserGuardSet = [] {

@@ -13,6 +13,24 @@ namespace {
 
 using TMoves = std::vector<std::string>;
 
+// The square sets kept beside the board must name exactly the pieces on it.
+bool SetsMatchBoard(const SearchContext& context) {
+    std::array<std::array<std::uint64_t, 7>, 2> pieces{};
+    std::array<std::uint64_t, 2> colours{};
+    for (std::int32_t rank = 1; rank <= 8; ++rank) {
+        for (std::int32_t file = 1; file <= 8; ++file) {
+            const std::int32_t code =
+                context.SearchBoard[static_cast<std::size_t>(SearchSquare(file, rank))];
+            if (code == spEmpty) continue;
+            const auto colour = static_cast<std::size_t>(code > 0 ? 0 : 1);
+            const std::uint64_t bit = std::uint64_t{1} << ((rank - 1) * 8 + file - 1);
+            pieces[colour][static_cast<std::size_t>(std::abs(code))] |= bit;
+            colours[colour] |= bit;
+        }
+    }
+    return pieces == context.PieceBits && colours == context.ColourBits;
+}
+
 // Leaf count through the search board's own moves, keeping only those that do not leave the
 // mover's king attacked: it must match the published perft figures.
 std::uint64_t SearchPerft(SearchContext& context, int depth) {
@@ -22,6 +40,10 @@ std::uint64_t SearchPerft(SearchContext& context, int depth) {
     std::uint64_t leaves = 0;
     for (std::int32_t i = context.PlyEnd[context.Ply - 1]; i < context.PlyEnd[context.Ply]; ++i) {
         MakeSearchMove(context, i);
+        if (!SetsMatchBoard(context)) {
+            ADD_FAILURE() << "square sets out of step after stack entry " << i;
+            return 0;
+        }
         const std::int32_t king = mover > 0 ? context.WhiteKingSquare : context.BlackKingSquare;
         if (!IsAttacked(context, king, -mover)) leaves += SearchPerft(context, depth - 1);
         UnmakeSearchMove(context, i);
@@ -49,6 +71,7 @@ TEST(SearchMovesTest, PerftThroughTheSearchBoardMatchesPublishedCounts) {
         const auto before = fixture.C().SearchBoard;
         EXPECT_EQ(SearchPerft(fixture.C(), row.Depth), row.Leaves) << row.Fen;
         EXPECT_EQ(fixture.C().SearchBoard, before) << row.Fen;
+        EXPECT_TRUE(SetsMatchBoard(fixture.C())) << row.Fen;
         EXPECT_EQ(fixture.C().Ply, 0) << row.Fen;
     }
 }
