@@ -102,9 +102,18 @@ TShape ClassicShape(TKind kind) {
         case TKind::Rook:
             shape.Parts.push_back(Polygon({{35, 36}, {65, 36}, {68, 76}, {32, 76}}));
             AddClassicFoot(shape, 75);
-            shape.Parts.push_back(Polygon({{27, 12}, {38, 12}, {38, 19}, {45, 19}, {45, 12},
-                                           {55, 12}, {55, 19}, {62, 19}, {62, 12}, {73, 12},
-                                           {73, 30}, {27, 30}}));
+            shape.Parts.push_back(Polygon({{27, 12},
+                                           {38, 12},
+                                           {38, 19},
+                                           {45, 19},
+                                           {45, 12},
+                                           {55, 12},
+                                           {55, 19},
+                                           {62, 19},
+                                           {62, 12},
+                                           {73, 12},
+                                           {73, 30},
+                                           {27, 30}}));
             shape.Parts.push_back(Rect(29, 29, 71, 37, 1.5));
             shape.DetailLines.addPath(Line(36, 55, 64, 55));
             break;
@@ -125,8 +134,16 @@ TShape ClassicShape(TKind kind) {
         case TKind::Queen:
             shape.Parts.push_back(Skirt(57, 78, 15, 22));
             AddClassicFoot(shape, 77);
-            shape.Parts.push_back(Polygon({{30, 55}, {14, 26}, {31, 40}, {33.5, 18}, {44.5, 37},
-                                           {50, 13}, {55.5, 37}, {66.5, 18}, {69, 40}, {86, 26},
+            shape.Parts.push_back(Polygon({{30, 55},
+                                           {14, 26},
+                                           {31, 40},
+                                           {33.5, 18},
+                                           {44.5, 37},
+                                           {50, 13},
+                                           {55.5, 37},
+                                           {66.5, 18},
+                                           {69, 40},
+                                           {86, 26},
                                            {70, 55}}));
             shape.Parts.push_back(Rect(30, 52, 70, 60, 3.5));
             for (QPointF p : {QPointF(14, 26), QPointF(33.5, 18), QPointF(50, 12.5),
@@ -194,9 +211,22 @@ TShape ModernShape(TKind kind) {
             body = Circle(50, 31, 14).united(Polygon({{40, 44}, {60, 44}, {71, 84}, {29, 84}}));
             break;
         case TKind::Rook:
-            body = Polygon({{25, 12}, {36, 12}, {36, 21}, {44.5, 21}, {44.5, 12}, {55.5, 12},
-                            {55.5, 21}, {64, 21}, {64, 12}, {75, 12}, {75, 32}, {68, 38},
-                            {70, 84}, {30, 84}, {32, 38}, {25, 32}});
+            body = Polygon({{25, 12},
+                            {36, 12},
+                            {36, 21},
+                            {44.5, 21},
+                            {44.5, 12},
+                            {55.5, 12},
+                            {55.5, 21},
+                            {64, 21},
+                            {64, 12},
+                            {75, 12},
+                            {75, 32},
+                            {68, 38},
+                            {70, 84},
+                            {30, 84},
+                            {32, 38},
+                            {25, 32}});
             shape.Holes.addPath(Rect(44, 48, 56, 64, 6));
             break;
         case TKind::Bishop: {
@@ -214,8 +244,17 @@ TShape ModernShape(TKind kind) {
             break;
         }
         case TKind::Knight:
-            body = Polygon({{29, 84}, {31, 67}, {47, 52}, {27, 59}, {15, 51}, {34, 24},
-                            {41, 6}, {52, 15}, {67, 19}, {79, 40}, {75, 84}});
+            body = Polygon({{29, 84},
+                            {31, 67},
+                            {47, 52},
+                            {27, 59},
+                            {15, 51},
+                            {34, 24},
+                            {41, 6},
+                            {52, 15},
+                            {67, 19},
+                            {79, 40},
+                            {75, 84}});
             shape.Holes.addPath(Circle(41, 31, 3.6));
             break;
         case TKind::Queen:
@@ -253,7 +292,8 @@ QImage PaintPiece(const TStyle& style, TKind kind, bool white, int size) {
     const TPen pen = size >= 64 ? TPen{3.4, 1.9} : TPen{1.15, 0.75};
 
     QPainterPath silhouette;
-    for (const QPainterPath& part : shape.Parts) silhouette = silhouette.united(part);
+    for (const QPainterPath& part : shape.Parts)
+        silhouette = silhouette.united(part);
     silhouette = silhouette.subtracted(shape.Holes);
 
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -374,26 +414,24 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
-    const TStyle usual{"USUAL",
-                       QColor(240, 217, 181),
-                       QColor(181, 136, 99),
-                       {QColor(255, 255, 252), QColor(226, 218, 200), QColor(24, 22, 20),
-                        QColor(24, 22, 20)},
-                       {QColor(78, 72, 68), QColor(22, 20, 19), QColor(0, 0, 0),
-                        QColor(214, 206, 192)},
-                       ClassicShape,
-                       true,
-                       false};
-    const TStyle modern{"MODERN",
-                        QColor(222, 227, 230),
-                        QColor(140, 162, 173),
-                        {QColor(255, 255, 255), QColor(214, 221, 227), QColor(40, 52, 62),
-                         QColor(40, 52, 62)},
-                        {QColor(64, 72, 82), QColor(38, 44, 51), QColor(12, 14, 16),
-                         QColor(200, 208, 214)},
-                        ModernShape,
-                        false,
-                        true};
+    const TStyle usual{
+        "USUAL",
+        QColor(240, 217, 181),
+        QColor(181, 136, 99),
+        {QColor(255, 255, 252), QColor(226, 218, 200), QColor(24, 22, 20), QColor(24, 22, 20)},
+        {QColor(78, 72, 68), QColor(22, 20, 19), QColor(0, 0, 0), QColor(214, 206, 192)},
+        ClassicShape,
+        true,
+        false};
+    const TStyle modern{
+        "MODERN",
+        QColor(222, 227, 230),
+        QColor(140, 162, 173),
+        {QColor(255, 255, 255), QColor(214, 221, 227), QColor(40, 52, 62), QColor(40, 52, 62)},
+        {QColor(64, 72, 82), QColor(38, 44, 51), QColor(12, 14, 16), QColor(200, 208, 214)},
+        ModernShape,
+        false,
+        true};
     const bool ok = WriteSet(usual, outDir) && WriteSet(modern, outDir);
     return ok ? 0 : 1;
 }

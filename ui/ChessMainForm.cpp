@@ -58,7 +58,9 @@ void FillBackground(QWidget* widget, QColor colour) {
 }
 
 // Settings file paths are handed to the core as the bytes the file system uses.
-std::string FileSystemName(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string FileSystemName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 // A value read from the settings file that would leave the window unusable is pulled into range.
 int Bounded(std::int32_t value, int lowest, int highest) {
@@ -234,7 +236,8 @@ void TfrmChessMainForm::CreateRightPanel() {
     lblTimeBlack = Label(pnlRightRegularTop, "lblTimeBlack", "Schwarz :", 4, 56);
     lblWhiteTime = Label(pnlRightRegularTop, "lblWhiteTime", "", 64, 40);
     lblBlackTime = Label(pnlRightRegularTop, "lblBlackTime", "", 64, 56);
-    for (QLabel* clock : {lblWhiteTime, lblBlackTime}) clock->setFixedWidth(cRightPanelWidth - 68);
+    for (QLabel* clock : {lblWhiteTime, lblBlackTime})
+        clock->setFixedWidth(cRightPanelWidth - 68);
     layout->addWidget(pnlRightRegularTop);
 
     memMoves = new QPlainTextEdit(pnlRightRegular);
@@ -248,10 +251,10 @@ void TfrmChessMainForm::CreateRightPanel() {
     memMoves->setFont(fixed);
     // The memo is disabled so that nobody edits the record, yet it must stay readable.
     QPalette readable = memMoves->palette();
-    readable.setColor(QPalette::Disabled, QPalette::Text, readable.color(QPalette::Active,
-                                                                        QPalette::Text));
-    readable.setColor(QPalette::Disabled, QPalette::Base, readable.color(QPalette::Active,
-                                                                        QPalette::Base));
+    readable.setColor(QPalette::Disabled, QPalette::Text,
+                      readable.color(QPalette::Active, QPalette::Text));
+    readable.setColor(QPalette::Disabled, QPalette::Base,
+                      readable.color(QPalette::Active, QPalette::Base));
     memMoves->setPalette(readable);
     layout->addWidget(memMoves, 1);
 
@@ -307,17 +310,17 @@ void TfrmChessMainForm::CreateLeftPanel() {
     pnlLeftBottomComputer = Panel(pnlLeft, "pnlLeftBottomComputer");
     pnlLeftBottomComputer->setFixedHeight(130);
     FillBackground(pnlLeftBottomComputer, Qt::white);
-    const char* captions[6] = {"Wert der Stellung",  "Ausgewertete Stellungen",
+    const char* captions[6] = {"Wert der Stellung",      "Ausgewertete Stellungen",
                                "Stellungen pro Sekunde", "Zeit",
-                               "Berechneter Zug", "Hauptvariante"};
-    const char* captionNames[6] = {"lblWert", "lblKnoten", "lblKnotenPerSecond",
+                               "Berechneter Zug",        "Hauptvariante"};
+    const char* captionNames[6] = {"lblWert", "lblKnoten",   "lblKnotenPerSecond",
                                    "lblTime", "lblCalcDraw", "lblMainVar"};
-    std::array<QLabel**, 6> values = {&lblWert_, &lblKnoten_, &lblKnotenPerSecond_,
+    std::array<QLabel**, 6> values = {&lblWert_, &lblKnoten_,   &lblKnotenPerSecond_,
                                       &lblTime_, &lblCalcDraw_, &lblMainVar_};
     for (int i = 0; i < 6; ++i) {
         Label(pnlLeftBottomComputer, captionNames[i], QString(captions[i]) + " :", 8, 4 + 16 * i);
-        *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(),
-                           "-/-", 168, 4 + 16 * i);
+        *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(), "-/-",
+                           168, 4 + 16 * i);
         (*values[i])->setFixedWidth(400);
     }
     btnLeftBottomComputerStop = new QPushButton("Bester Zug ausführen", pnlLeftBottomComputer);
@@ -391,8 +394,7 @@ void TfrmChessMainForm::CreateTimers() {
     timDoComputerDraw = timer("timDoComputerDraw", 125, true);
     connect(timMessages, &QTimer::timeout, this, &TfrmChessMainForm::timMessagesTimer);
     connect(timStateTimer, &QTimer::timeout, this, &TfrmChessMainForm::timStateTimerTimer);
-    connect(timDoComputerDraw, &QTimer::timeout, this,
-            &TfrmChessMainForm::timDoComputerDrawTimer);
+    connect(timDoComputerDraw, &QTimer::timeout, this, &TfrmChessMainForm::timDoComputerDrawTimer);
     timRedraw->start();
     timMessages->start();
     timStateTimer->start();
@@ -412,7 +414,8 @@ void TfrmChessMainForm::FormCreate() {
     QCoreApplication::setApplicationName(windowTitle());
 
     if (!ProgramDir.isEmpty() && !ProgramDir.endsWith('/')) ProgramDir += '/';
-    IniFile = std::make_unique<TIniFile>(FileSystemName(ProgramDir + QString(cSettingsFileName.data())));
+    IniFile =
+        std::make_unique<TIniFile>(FileSystemName(ProgramDir + QString(cSettingsFileName.data())));
     const TSettings settings = ReadSettings(*IniFile);
     resize(Bounded(settings.Width, 200, 16384), Bounded(settings.Height, 150, 16384));
     move(settings.Left, settings.Top);
@@ -422,12 +425,11 @@ void TfrmChessMainForm::FormCreate() {
     pnlLeftBottomHuman->setFixedHeight(Bounded(settings.LeftBottomHum, 1, 16384));
     pnlLeftBottomComputer->setFixedHeight(Bounded(settings.LeftBottomCom, 1, 16384));
     memLeftBottomClientReceive->setFixedHeight(Bounded(settings.LeftBottomClient, 1, 16384));
-    ComputerSettings = TComputerSettings{settings.ComputerStrength, settings.ComputerTime,
-                                         settings.ComputerGame,     settings.MaterialOnly,
-                                         settings.AbsoluteDeep,     settings.FiveMatOnly,
-                                         settings.MatQueen,         settings.MatRook,
-                                         settings.MatKnight,        settings.MatBishop,
-                                         settings.MatPawn};
+    ComputerSettings =
+        TComputerSettings{settings.ComputerStrength, settings.ComputerTime, settings.ComputerGame,
+                          settings.MaterialOnly,     settings.AbsoluteDeep, settings.FiveMatOnly,
+                          settings.MatQueen,         settings.MatRook,      settings.MatKnight,
+                          settings.MatBishop,        settings.MatPawn};
 
     // A piece set that fails to load has shown its error; the window stays usable and draws
     // the missing pieces as letters.
@@ -435,7 +437,8 @@ void TfrmChessMainForm::FormCreate() {
 
     WhiteAtBottom = true;
     SetUpMode = false;
-    for (auto& slot : Connections) slot.reset();
+    for (auto& slot : Connections)
+        slot.reset();
     ActiveConnection = 1;
     const std::pair<std::int32_t, std::string> fixedSlots[] = {{0, PlayerName.toStdString()},
                                                                {1, cComputerName}};
@@ -498,8 +501,8 @@ void TfrmChessMainForm::FormClose() {
 
 void TfrmChessMainForm::FormDestroy() {
     Destroying = true;
-    for (QTimer* timer : {timRedraw, timChessBoardRedraw, timMessages, timStateTimer,
-                          timDoComputerDraw})
+    for (QTimer* timer :
+         {timRedraw, timChessBoardRedraw, timMessages, timStateTimer, timDoComputerDraw})
         timer->stop();
     ChessBoard.reset();
     DarkSquareBitmap = QImage();
@@ -507,7 +510,8 @@ void TfrmChessMainForm::FormDestroy() {
     UnderBitmap = QImage();
     imlFigure.Clear();
     imlFigureSmall.Clear();
-    for (auto& slot : Connections) slot.reset();
+    for (auto& slot : Connections)
+        slot.reset();
 }
 
 void TfrmChessMainForm::closeEvent(QCloseEvent* event) {
@@ -523,9 +527,13 @@ void TfrmChessMainForm::SetMenusEnabled(bool enabled) {
         menu->menuAction()->setEnabled(enabled);
 }
 
-void TfrmChessMainForm::mnuExitClick() { close(); }
+void TfrmChessMainForm::mnuExitClick() {
+    close();
+}
 
-void TfrmChessMainForm::mnuAboutClick() { Dialogs->ShowAbout(); }
+void TfrmChessMainForm::mnuAboutClick() {
+    Dialogs->ShowAbout();
+}
 
 // ---- help and profiler ----
 
@@ -540,10 +548,10 @@ void TfrmChessMainForm::ShowHelp() {
     }
     const TRtfResult help = ReadRtf(bytes);
     if (!help.Ok) {
-        Dialogs->ShowMessageBox(
-            "Fehler", QString("Die Datei \"%1\" kann nicht angezeigt werden: %2")
-                          .arg(fileName, QString::fromStdString(help.Error)),
-            mkError);
+        Dialogs->ShowMessageBox("Fehler",
+                                QString("Die Datei \"%1\" kann nicht angezeigt werden: %2")
+                                    .arg(fileName, QString::fromStdString(help.Error)),
+                                mkError);
         return;
     }
     Dialogs->ShowHelp(help.Document);
@@ -569,7 +577,9 @@ void TfrmChessMainForm::timMessagesTimer() {
 
 void TfrmChessMainForm::timStateTimerTimer() {}
 
-void TfrmChessMainForm::timDoComputerDrawTimer() { timDoComputerDraw->stop(); }
+void TfrmChessMainForm::timDoComputerDrawTimer() {
+    timDoComputerDraw->stop();
+}
 
 // ---- key preview ----
 
@@ -597,6 +607,8 @@ bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TfrmChessMainForm::ProcessMessages() { QCoreApplication::processEvents(); }
+void TfrmChessMainForm::ProcessMessages() {
+    QCoreApplication::processEvents();
+}
 
 }  // namespace tavlor

@@ -23,8 +23,8 @@ namespace tavlor {
 
 namespace {
 
-constexpr std::array<const char*, 7> cPictureNames = {"King", "Queen",  "Rook", "Bishop",
-                                                      "Knight", "Pawn", "Empty"};
+constexpr std::array<const char*, 7> cPictureNames = {"King",   "Queen", "Rook", "Bishop",
+                                                      "Knight", "Pawn",  "Empty"};
 
 QColor FallbackSquareColour(bool light) {
     return light ? QColor(240, 217, 181) : QColor(181, 136, 99);
@@ -186,7 +186,9 @@ bool TfrmChessMainForm::LoadPieceBitmaps() {
 
 // ---- the status panel ----
 
-void TfrmChessMainForm::timRedrawTimer() { RefreshStatus(); }
+void TfrmChessMainForm::timRedrawTimer() {
+    RefreshStatus();
+}
 
 void TfrmChessMainForm::RefreshStatus() {
     if (Destroying || !ChessBoard) return;
@@ -219,7 +221,8 @@ void TfrmChessMainForm::RefreshStatus() {
         std::vector<std::string> lines;
         WriteMoveList(board, lines);
         const int count = static_cast<int>(lines.size());
-        while (MemoLineCount(memMoves) > count) DeleteLastMemoLine(memMoves);
+        while (MemoLineCount(memMoves) > count)
+            DeleteLastMemoLine(memMoves);
         for (int i = 0; i < count; ++i) {
             const QString line = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
             if (MemoLineCount(memMoves) <= i)
@@ -242,7 +245,8 @@ QPixmap TfrmChessMainForm::SmallPicture(int squareEntry, int pieceEntry, QSize s
         if (imlFigureSmall.Has(squareEntry))
             painter.drawPixmap(0, 0, imlFigureSmall.Stretched(squareEntry, size, false));
         else
-            painter.fillRect(picture.rect(), FallbackSquareColour(squareEntry == cLightSquareEntry));
+            painter.fillRect(picture.rect(),
+                             FallbackSquareColour(squareEntry == cLightSquareEntry));
     }
     if (pieceEntry >= 0) {
         if (imlFigureSmall.Has(pieceEntry))
@@ -276,7 +280,8 @@ void TfrmChessMainForm::DrawCapturedPieces() {
         for (const auto& [count, piece] : rows)
             for (std::int32_t k = 0; k < count && slot < images.size(); ++k)
                 DrawSmall(images[slot++], square, FigureEntry(piece));
-        while (slot < images.size()) DrawSmall(images[slot++], square, -1);
+        while (slot < images.size())
+            DrawSmall(images[slot++], square, -1);
     }
 }
 
@@ -293,8 +298,7 @@ void TfrmChessMainForm::FormResize() {
     if (pnlLeftBottomComputer->height() < 1) pnlLeftBottomComputer->setFixedHeight(1);
     timChessBoardRedraw->stop();
     timChessBoardRedraw->start();
-    lblMainVar_->setFixedWidth(
-        std::max(1, pnlLeftBottomComputer->width() - lblMainVar_->x() - 16));
+    lblMainVar_->setFixedWidth(std::max(1, pnlLeftBottomComputer->width() - lblMainVar_->x() - 16));
 }
 
 void TfrmChessMainForm::timChessBoardRedrawTimer() {
@@ -328,8 +332,8 @@ QString TfrmChessMainForm::ChooseFigureSet(const QString& caption, const QString
 }
 
 void TfrmChessMainForm::mnuFiguresClick() {
-    const QString chosen = ChooseFigureSet("Bitte wählen Sie einen Figurensatz", ProgramDir,
-                                           BitmapSet);
+    const QString chosen =
+        ChooseFigureSet("Bitte wählen Sie einen Figurensatz", ProgramDir, BitmapSet);
     // With no entry checked the set stays as it was: an empty name would break every picture.
     if (!chosen.isEmpty()) BitmapSet = chosen;
     LoadPieceBitmaps();

@@ -19,28 +19,49 @@ std::uint16_t VirtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return static_cast<std::uint16_t>(0x70 + (qtKey - Qt::Key_F1));
     switch (qtKey) {
-        case Qt::Key_Backspace: return 0x08;
-        case Qt::Key_Tab: return 0x09;
+        case Qt::Key_Backspace:
+            return 0x08;
+        case Qt::Key_Tab:
+            return 0x09;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 0x0D;
-        case Qt::Key_Shift: return 0x10;
-        case Qt::Key_Control: return 0x11;
-        case Qt::Key_Alt: return 0x12;
-        case Qt::Key_Pause: return 0x13;
-        case Qt::Key_CapsLock: return 0x14;
-        case Qt::Key_Escape: return cVirtualKeyEscape;
-        case Qt::Key_Space: return 0x20;
-        case Qt::Key_PageUp: return 0x21;
-        case Qt::Key_PageDown: return 0x22;
-        case Qt::Key_End: return 0x23;
-        case Qt::Key_Home: return 0x24;
-        case Qt::Key_Left: return 0x25;
-        case Qt::Key_Up: return 0x26;
-        case Qt::Key_Right: return 0x27;
-        case Qt::Key_Down: return 0x28;
-        case Qt::Key_Insert: return 0x2D;
-        case Qt::Key_Delete: return 0x2E;
-        default: return 0;
+        case Qt::Key_Enter:
+            return 0x0D;
+        case Qt::Key_Shift:
+            return 0x10;
+        case Qt::Key_Control:
+            return 0x11;
+        case Qt::Key_Alt:
+            return 0x12;
+        case Qt::Key_Pause:
+            return 0x13;
+        case Qt::Key_CapsLock:
+            return 0x14;
+        case Qt::Key_Escape:
+            return cVirtualKeyEscape;
+        case Qt::Key_Space:
+            return 0x20;
+        case Qt::Key_PageUp:
+            return 0x21;
+        case Qt::Key_PageDown:
+            return 0x22;
+        case Qt::Key_End:
+            return 0x23;
+        case Qt::Key_Home:
+            return 0x24;
+        case Qt::Key_Left:
+            return 0x25;
+        case Qt::Key_Up:
+            return 0x26;
+        case Qt::Key_Right:
+            return 0x27;
+        case Qt::Key_Down:
+            return 0x28;
+        case Qt::Key_Insert:
+            return 0x2D;
+        case Qt::Key_Delete:
+            return 0x2E;
+        default:
+            return 0;
     }
 }
 
@@ -57,11 +78,15 @@ void TfrmChessMainForm::ConnectMoveHandlers() {
             &TfrmChessMainForm::mnuReplayVerySlowClick);
 }
 
-void TfrmChessMainForm::FormKeyDown(int qtKey) { LastKey = VirtualKeyCode(qtKey); }
+void TfrmChessMainForm::FormKeyDown(int qtKey) {
+    LastKey = VirtualKeyCode(qtKey);
+}
 
 // ---- new game and moving through the record ----
 
-void TfrmChessMainForm::NewGame() { ChessBoard->Reset(); }
+void TfrmChessMainForm::NewGame() {
+    ChessBoard->Reset();
+}
 
 void TfrmChessMainForm::mnuNewClick() {
     NewGame();
@@ -94,10 +119,18 @@ void TfrmChessMainForm::mnuToLastMoveClick() {
     RedrawBoard();
 }
 
-void TfrmChessMainForm::mnuReplayFastClick() { ReplayGame(SecondsToDays(1)); }
-void TfrmChessMainForm::mnuReplayMediumClick() { ReplayGame(SecondsToDays(5)); }
-void TfrmChessMainForm::mnuReplaySlowClick() { ReplayGame(SecondsToDays(15)); }
-void TfrmChessMainForm::mnuReplayVerySlowClick() { ReplayGame(SecondsToDays(30)); }
+void TfrmChessMainForm::mnuReplayFastClick() {
+    ReplayGame(SecondsToDays(1));
+}
+void TfrmChessMainForm::mnuReplayMediumClick() {
+    ReplayGame(SecondsToDays(5));
+}
+void TfrmChessMainForm::mnuReplaySlowClick() {
+    ReplayGame(SecondsToDays(15));
+}
+void TfrmChessMainForm::mnuReplayVerySlowClick() {
+    ReplayGame(SecondsToDays(30));
+}
 
 // Plays the record from its start, one half-move per pause, until its end or ESC. The window
 // stays responsive meanwhile; a window being closed ends the replay as well.

@@ -60,7 +60,8 @@ void TSplitterBar::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Button));
     painter.setPen(palette().color(QPalette::Mid));
     const int middle = height() / 2;
-    for (int x = width() / 2 - 12; x <= width() / 2 + 12; x += 4) painter.drawPoint(x, middle);
+    for (int x = width() / 2 - 12; x <= width() / 2 + 12; x += 4)
+        painter.drawPoint(x, middle);
 }
 
 void TSplitterBar::mousePressEvent(QMouseEvent* event) {
@@ -82,6 +83,8 @@ void TSplitterBar::mouseMoveEvent(QMouseEvent* event) {
     emit Moved();
 }
 
-void TSplitterBar::mouseReleaseEvent(QMouseEvent*) { FDragging = false; }
+void TSplitterBar::mouseReleaseEvent(QMouseEvent*) {
+    FDragging = false;
+}
 
 }  // namespace tavlor

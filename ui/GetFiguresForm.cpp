@@ -57,7 +57,8 @@ void TfrmGetFiguresForm::CheckListBoxClickCheck(QListWidgetItem* clicked) {
 
 QString TfrmGetFiguresForm::CheckedName() const {
     for (int i = 0; i < CheckListBox->count(); ++i)
-        if (CheckListBox->item(i)->checkState() == Qt::Checked) return CheckListBox->item(i)->text();
+        if (CheckListBox->item(i)->checkState() == Qt::Checked)
+            return CheckListBox->item(i)->text();
     return QString();
 }
 

@@ -123,7 +123,9 @@ TfrmDialogForm::TfrmDialogForm(QWidget* parent) : TfrmMessageForm(parent) {
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-void TfrmDialogForm::reject() { done(mrCancel); }
+void TfrmDialogForm::reject() {
+    done(mrCancel);
+}
 
 TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmReadAStringForm");
@@ -165,6 +167,8 @@ QString TfrmReadAStringForm::ReadAString(const QString& prompt, const QString& d
 
 void TfrmReadAStringForm::reject() {}
 
-void TfrmReadAStringForm::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TfrmReadAStringForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
 
 }  // namespace tavlor

@@ -52,10 +52,10 @@ const QPixmap& TPictureList::Stretched(int index, QSize size, bool transparent) 
     const auto key = std::make_tuple(index, size.width(), size.height(), transparent);
     auto found = FStretched.find(key);
     if (found == FStretched.end())
-        found = FStretched
-                    .emplace(key, StretchSmooth(transparent ? Transparent(index) : Opaque(index),
-                                                size))
-                    .first;
+        found =
+            FStretched
+                .emplace(key, StretchSmooth(transparent ? Transparent(index) : Opaque(index), size))
+                .first;
     return found->second;
 }
 

@@ -21,19 +21,32 @@ inline constexpr int cPictureEntries = 14;
 // The entry of a piece code; -1 for cEmpty and anything that is not one of the twelve pieces.
 constexpr int FigureEntry(TPieceCode piece) {
     switch (piece) {
-        case cWhiteKing: return 0;
-        case cWhiteQueen: return 1;
-        case cWhiteRook: return 2;
-        case cWhiteBishop: return 3;
-        case cWhiteKnight: return 4;
-        case cWhitePawn: return 5;
-        case cBlackKing: return 7;
-        case cBlackQueen: return 8;
-        case cBlackRook: return 9;
-        case cBlackBishop: return 10;
-        case cBlackKnight: return 11;
-        case cBlackPawn: return 12;
-        default: return -1;
+        case cWhiteKing:
+            return 0;
+        case cWhiteQueen:
+            return 1;
+        case cWhiteRook:
+            return 2;
+        case cWhiteBishop:
+            return 3;
+        case cWhiteKnight:
+            return 4;
+        case cWhitePawn:
+            return 5;
+        case cBlackKing:
+            return 7;
+        case cBlackQueen:
+            return 8;
+        case cBlackRook:
+            return 9;
+        case cBlackBishop:
+            return 10;
+        case cBlackKnight:
+            return 11;
+        case cBlackPawn:
+            return 12;
+        default:
+            return -1;
     }
 }
 

@@ -4,6 +4,8 @@
 
 namespace tavlor {
 
-QString ProfileReport() { return QString::fromStdString(ProfileText()); }
+QString ProfileReport() {
+    return QString::fromStdString(ProfileText());
+}
 
 }  // namespace tavlor

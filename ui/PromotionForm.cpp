@@ -25,7 +25,8 @@ TfrmFigureToPromotionForm::TfrmFigureToPromotionForm(QWidget* parent)
 }
 
 void TfrmFigureToPromotionForm::Prepare(const std::array<QPixmap, 4>& pictures) {
-    for (int i = 0; i < 4; ++i) Images[i]->setPixmap(pictures[i]);
+    for (int i = 0; i < 4; ++i)
+        Images[i]->setPixmap(pictures[i]);
 }
 
 int TfrmFigureToPromotionForm::ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) {

@@ -16,13 +16,36 @@ namespace {
 constexpr std::size_t cMaxGroupDepth = 200;
 
 // Destinations whose text is not part of the document.
-constexpr std::array<std::string_view, 30> cSkippedDestinations = {
-    "fonttbl",    "colortbl",     "stylesheet",   "info",        "pict",
-    "header",     "headerl",      "headerr",      "headerf",     "footer",
-    "footerl",    "footerr",      "footerf",      "footnote",    "generator",
-    "listtable",  "listoverridetable", "rsidtbl", "xmlnstbl",    "themedata",
-    "colorschememapping", "latentstyles", "datastore", "object", "fldinst",
-    "filetbl",    "revtbl",       "pgdsctbl",     "template",    "nonshppict"};
+constexpr std::array<std::string_view, 30> cSkippedDestinations = {"fonttbl",
+                                                                   "colortbl",
+                                                                   "stylesheet",
+                                                                   "info",
+                                                                   "pict",
+                                                                   "header",
+                                                                   "headerl",
+                                                                   "headerr",
+                                                                   "headerf",
+                                                                   "footer",
+                                                                   "footerl",
+                                                                   "footerr",
+                                                                   "footerf",
+                                                                   "footnote",
+                                                                   "generator",
+                                                                   "listtable",
+                                                                   "listoverridetable",
+                                                                   "rsidtbl",
+                                                                   "xmlnstbl",
+                                                                   "themedata",
+                                                                   "colorschememapping",
+                                                                   "latentstyles",
+                                                                   "datastore",
+                                                                   "object",
+                                                                   "fldinst",
+                                                                   "filetbl",
+                                                                   "revtbl",
+                                                                   "pgdsctbl",
+                                                                   "template",
+                                                                   "nonshppict"};
 
 struct TGroupState {
     bool Bold = false;
@@ -96,7 +119,8 @@ private:
         while (Pos < Bytes.size() && std::isalpha(static_cast<unsigned char>(Bytes[Pos])) &&
                word.size() < 32)
             word += Bytes[Pos++];
-        while (Pos < Bytes.size() && std::isalpha(static_cast<unsigned char>(Bytes[Pos]))) ++Pos;
+        while (Pos < Bytes.size() && std::isalpha(static_cast<unsigned char>(Bytes[Pos])))
+            ++Pos;
         std::optional<std::int32_t> parameter;
         bool negative = false;
         if (Pos < Bytes.size() && Bytes[Pos] == '-' && Pos + 1 < Bytes.size() &&
@@ -312,7 +336,8 @@ std::string TRtfDocument::PlainText() const {
     std::string text;
     for (std::size_t i = 0; i < Paragraphs.size(); ++i) {
         if (i > 0) text += '\n';
-        for (const TRtfRun& run : Paragraphs[i].Runs) text += run.Text;
+        for (const TRtfRun& run : Paragraphs[i].Runs)
+            text += run.Text;
     }
     return text;
 }
@@ -321,7 +346,8 @@ TRtfResult ReadRtf(std::string_view bytes) {
     TRtfResult result;
     std::size_t start = 0;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") start = 3;  // a byte order mark some editors add
-    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start]))) ++start;
+    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start])))
+        ++start;
     if (bytes.substr(start, 5) != "{\\rtf") {
         result.Error = "Der Text ist kein RTF-Dokument.";
         return result;

@@ -21,13 +21,11 @@ TWindowDialogs::TWindowDialogs(QWidget* parent)
 
 TWindowDialogs::~TWindowDialogs() = default;
 
-int TWindowDialogs::ShowMessageBox(const QString& caption, const QString& text,
-                                   TMessageKind kind) {
+int TWindowDialogs::ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) {
     return frmMessageForm->ShowMessageBox(caption, text, kind);
 }
 
-int TWindowDialogs::ShowDialogBox(const QString& caption, const QString& text,
-                                  TMessageKind kind) {
+int TWindowDialogs::ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) {
     return frmDialogForm->ShowMessageBox(caption, text, kind);
 }
 
@@ -62,7 +60,9 @@ QString TWindowDialogs::ChooseFolder(const QString& caption, const QString& star
     return QFileDialog::getExistingDirectory(FParent, caption, startFolder);
 }
 
-void TWindowDialogs::ShowHelp(const TRtfDocument& text) { frmHelpForm->ShowHelp(text); }
+void TWindowDialogs::ShowHelp(const TRtfDocument& text) {
+    frmHelpForm->ShowHelp(text);
+}
 
 void TWindowDialogs::ShowAbout() {
     CentreOnScreen(frmAboutForm.get());

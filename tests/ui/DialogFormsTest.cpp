@@ -45,7 +45,7 @@ TEST(DialogForms, MessageBoxShowsTextIconAndCaption) {
 TEST(DialogForms, MessageBoxClosesOnlyWithOk) {
     TfrmMessageForm form;
     WhenShown(&form, [&] {
-        form.close();  // refused
+        form.close();                            // refused
         QTest::keyClick(&form, Qt::Key_Escape);  // refused
         QTimer::singleShot(0, &form, [&] { form.btnOK->click(); });
     });

@@ -37,8 +37,8 @@ TEST(BoardDisplay, RotationPutsA1TopRightAndKeepsTheColours) {
     EXPECT_EQ(form->SquareRect(1, 1), QRect(0, 350, 50, 50));
     const QRgb dark = form->DarkSquareBitmap.pixel(0, 0) & 0xFFFFFF;
     const QRgb light = form->LightSquareBitmap.pixel(0, 0) & 0xFFFFFF;
-    EXPECT_EQ(PixelAt(*form, {2, 352}), dark);   // A1 bottom left, dark
-    EXPECT_EQ(PixelAt(*form, {2, 2}), light);    // A8 top left, light
+    EXPECT_EQ(PixelAt(*form, {2, 352}), dark);  // A1 bottom left, dark
+    EXPECT_EQ(PixelAt(*form, {2, 2}), light);   // A8 top left, light
     // The bottom three pixel rows stay unpainted.
     EXPECT_EQ(qAlpha(form->imgMainBoard->Picture().toImage().pixel(10, 401)), 0);
 
@@ -46,8 +46,8 @@ TEST(BoardDisplay, RotationPutsA1TopRightAndKeepsTheColours) {
     EXPECT_FALSE(form->WhiteAtBottom);
     EXPECT_EQ(form->SquareRect(1, 1), QRect(350, 0, 50, 50));
     EXPECT_EQ(form->SquareRect(8, 8), QRect(0, 350, 50, 50));
-    EXPECT_EQ(PixelAt(*form, {352, 2}), dark);   // A1 top right, still dark
-    EXPECT_EQ(PixelAt(*form, {2, 352}), dark);   // H8 bottom left, dark as well
+    EXPECT_EQ(PixelAt(*form, {352, 2}), dark);  // A1 top right, still dark
+    EXPECT_EQ(PixelAt(*form, {2, 352}), dark);  // H8 bottom left, dark as well
     // The white king stands on E1, now in the top row; the picture differs from an empty square.
     const QRect e1 = form->SquareRect(5, 1);
     EXPECT_EQ(e1.top(), 0);
@@ -75,8 +75,8 @@ TEST(BoardDisplay, CapturedPiecesAfterAPromotionToASecondQueen) {
     };
     expectRow(form->imgWhiteCaptured, cLightSquareEntry, {cWhitePawn});
     std::vector<TPieceCode> black(8, cBlackPawn);
-    black.insert(black.end(), {cBlackKnight, cBlackKnight, cBlackBishop, cBlackBishop,
-                               cBlackRook, cBlackRook, cBlackQueen});
+    black.insert(black.end(), {cBlackKnight, cBlackKnight, cBlackBishop, cBlackBishop, cBlackRook,
+                               cBlackRook, cBlackQueen});
     expectRow(form->imgBlackCaptured, cDarkSquareEntry, black);
 }
 
@@ -178,9 +178,9 @@ TEST(BoardDisplay, PiecesAreStretchedWithoutTheTransparentColour) {
     auto form = fixture.Start();
     const QRgb key = form->imlFigure.Opaque(0).pixel(0, 149) & 0xFFFFFF;
     for (int size : {40, 73, 120}) {
-        const QImage piece =
-            form->imlFigure.Stretched(0, QSize(size, size), true).toImage().convertToFormat(
-                QImage::Format_ARGB32);
+        const QImage piece = form->imlFigure.Stretched(0, QSize(size, size), true)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32);
         int keyLike = 0;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {

@@ -20,7 +20,8 @@ QStringList ExpectedMoveList(const TChessBoard& board) {
     std::vector<std::string> lines;
     WriteMoveList(board, lines);
     QStringList expected;
-    for (const std::string& line : lines) expected << QString::fromStdString(line);
+    for (const std::string& line : lines)
+        expected << QString::fromStdString(line);
     return expected;
 }
 
@@ -128,9 +129,9 @@ TEST(Moves, ReplayOfAnEmptyRecordEnds) {
 TEST(Moves, KeyPreviewSeesKeysOfEveryControl) {
     TFormFixture fixture;
     auto form = fixture.Start();
-    const std::vector<std::pair<Qt::Key, int>> keys = {
-        {Qt::Key_Escape, 27}, {Qt::Key_A, 'A'}, {Qt::Key_7, '7'}, {Qt::Key_F1, 0x70},
-        {Qt::Key_Return, 13}, {Qt::Key_Left, 0x25}};
+    const std::vector<std::pair<Qt::Key, int>> keys = {{Qt::Key_Escape, 27}, {Qt::Key_A, 'A'},
+                                                       {Qt::Key_7, '7'},     {Qt::Key_F1, 0x70},
+                                                       {Qt::Key_Return, 13}, {Qt::Key_Left, 0x25}};
     for (const auto& [key, code] : keys) {
         QTest::keyClick(form->memLeftBottomClientSend, key);
         EXPECT_EQ(form->LastKey, code) << key;

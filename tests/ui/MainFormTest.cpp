@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -19,12 +19,27 @@ namespace tavlor::testing {
 namespace {
 
 // The keys of section COMMON in the order they are written, with their exact spellings.
-const std::vector<std::string> cSettingsKeys = {
-    "WIDTH",           "HEIGHT",        "TOP",          "LEFT",         "BITMAPS",
-    "NETWORK",         "PLAYERNAME",    "LEFTBOTTOMHUM", "LEFTBOTTOMCOM", "LEFTBOTTOMCLIENT",
-    "COMPUTERSTRENGTH", "COMPUTERTIME", "COMPUTERGAME", "MATERIALONLY", "ABSOLUTEDEEP",
-    "FIVEMATONLY",     "MatQueen ",     "MatRook  ",    "MatNight ",    "MatBishop",
-    "MatPawn  "};
+const std::vector<std::string> cSettingsKeys = {"WIDTH",
+                                                "HEIGHT",
+                                                "TOP",
+                                                "LEFT",
+                                                "BITMAPS",
+                                                "NETWORK",
+                                                "PLAYERNAME",
+                                                "LEFTBOTTOMHUM",
+                                                "LEFTBOTTOMCOM",
+                                                "LEFTBOTTOMCLIENT",
+                                                "COMPUTERSTRENGTH",
+                                                "COMPUTERTIME",
+                                                "COMPUTERGAME",
+                                                "MATERIALONLY",
+                                                "ABSOLUTEDEEP",
+                                                "FIVEMATONLY",
+                                                "MatQueen ",
+                                                "MatRook  ",
+                                                "MatNight ",
+                                                "MatBishop",
+                                                "MatPawn  "};
 
 std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -71,8 +86,8 @@ TEST(MainForm, ClosingWritesAllKeysInSectionCommon) {
     const std::vector<std::string> lines = Lines(ReadFile(fixture.IniFileName()));
     ASSERT_EQ(lines.size(), cSettingsKeys.size() + 1);
     EXPECT_EQ(lines[0], "[COMMON]");
-    const std::vector<std::string> values = {"616", "596", "10",  "10",  "USUAL", "",  "",
-                                             "130", "130", "56",  "4",   "10",    "1", "0",
+    const std::vector<std::string> values = {"616", "596", "10",  "10",  "USUAL", "",    "",
+                                             "130", "130", "56",  "4",   "10",    "1",   "0",
                                              "0",   "0",   "900", "475", "275",   "325", "100"};
     for (std::size_t i = 0; i < cSettingsKeys.size(); ++i)
         EXPECT_EQ(lines[i + 1], cSettingsKeys[i] + "=" + values[i]);
@@ -104,8 +119,7 @@ TEST(MainForm, WrittenSettingsAreReadBack) {
     EXPECT_EQ(form->pnlLeftBottomComputer->height(), 111);
     EXPECT_EQ(form->memLeftBottomClientReceive->height(), 41);
     const TComputerSettings& c = ComputerSettings;
-    EXPECT_EQ(std::tie(c.Strength, c.Time, c.Game, c.MaterialOnly, c.AbsoluteDeep,
-                       c.FiveMatOnly),
+    EXPECT_EQ(std::tie(c.Strength, c.Time, c.Game, c.MaterialOnly, c.AbsoluteDeep, c.FiveMatOnly),
               std::make_tuple(7, 120, std::uint8_t{3}, true, true, true));
     EXPECT_EQ(std::tie(c.QueenValue, c.RookValue, c.KnightValue, c.BishopValue, c.PawnValue),
               std::make_tuple(901, 476, 276, 326, 99));
@@ -130,7 +144,7 @@ TEST(MainForm, SettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {
 
 TEST(MainForm, DebugArgumentInAnyCaseShowsProfilerAndSelfPlay) {
     const std::vector<std::pair<QStringList, bool>> cases = {
-        {{}, false},          {{"DEBUG"}, true},  {{"debug"}, true},   {{"DeBuG"}, true},
+        {{}, false},         {{"DEBUG"}, true},  {{"debug"}, true},      {{"DeBuG"}, true},
         {{"DEBUGX"}, false}, {{"other"}, false}, {{"x", "DEBUG"}, false}};
     for (const auto& [arguments, shown] : cases) {
         TFormFixture fixture(false);
@@ -167,12 +181,13 @@ TEST(MainForm, MenusHaveTheirItemsSeparatorsAndShortcuts) {
           "Liste der möglichen Spielgegner -"}},
         {form->mnuSpecial,
          {"Spielstärke des Rechners", "-", "Brett aufstellen",
-          "Eingabe in Forsyth-Edwards-Notation", "-", "Computerzug / Tiefenanalyse",
-          "Computzerzug", "Der Rechner spielt gegen sich selber... (hidden)", "-",
-          "Namen eingeben", "-", "Aktuelles Spiel zum Gegner senden"}},
+          "Eingabe in Forsyth-Edwards-Notation", "-", "Computerzug / Tiefenanalyse", "Computzerzug",
+          "Der Rechner spielt gegen sich selber... (hidden)", "-", "Namen eingeben", "-",
+          "Aktuelles Spiel zum Gegner senden"}},
         {form->mnuHelp, {"Kurzanleitung", "Über Tavlor..."}},
     };
-    for (const auto& [menu, entries] : menus) EXPECT_EQ(Entries(menu), entries);
+    for (const auto& [menu, entries] : menus)
+        EXPECT_EQ(Entries(menu), entries);
 
     QStringList titles;
     for (QAction* action : form->menuBar()->actions())
@@ -202,16 +217,40 @@ TEST(MainForm, MenusHaveTheirItemsSeparatorsAndShortcuts) {
 TEST(MainForm, ComponentsAreFoundByName) {
     TFormFixture fixture(false);
     auto form = fixture.Start();
-    for (const char* name :
-         {"pnlRightRegular", "pnlRightRegularTop", "imgWhichToMove", "lblWhichToMove",
-          "lblComputerMovesDone", "lblTimeWhite", "lblTimeBlack", "lblWhiteTime", "lblBlackTime",
-          "memMoves", "pnlRightRegularCapturedFigures", "imgWhiteCaptured1", "imgWhiteCaptured16",
-          "imgBlackCaptured1", "imgBlackCaptured16", "pnlRightSetUp", "pnlLeft", "imgMainBoard",
-          "memProfile", "splLeftClient", "pnlLeftBottomComputer", "pnlLeftBottomHuman",
-          "memLeftBottomClientSend", "memLeftBottomClientReceive", "btnLeftBottomRightSendSet",
-          "lblLeftBottomRightTransactionState", "btnLeftBottomComputerStop", "lblWert_",
-          "lblKnoten_", "lblKnotenPerSecond_", "lblTime_", "lblCalcDraw_", "lblMainVar_",
-          "StatusBar"})
+    for (const char* name : {"pnlRightRegular",
+                             "pnlRightRegularTop",
+                             "imgWhichToMove",
+                             "lblWhichToMove",
+                             "lblComputerMovesDone",
+                             "lblTimeWhite",
+                             "lblTimeBlack",
+                             "lblWhiteTime",
+                             "lblBlackTime",
+                             "memMoves",
+                             "pnlRightRegularCapturedFigures",
+                             "imgWhiteCaptured1",
+                             "imgWhiteCaptured16",
+                             "imgBlackCaptured1",
+                             "imgBlackCaptured16",
+                             "pnlRightSetUp",
+                             "pnlLeft",
+                             "imgMainBoard",
+                             "memProfile",
+                             "splLeftClient",
+                             "pnlLeftBottomComputer",
+                             "pnlLeftBottomHuman",
+                             "memLeftBottomClientSend",
+                             "memLeftBottomClientReceive",
+                             "btnLeftBottomRightSendSet",
+                             "lblLeftBottomRightTransactionState",
+                             "btnLeftBottomComputerStop",
+                             "lblWert_",
+                             "lblKnoten_",
+                             "lblKnotenPerSecond_",
+                             "lblTime_",
+                             "lblCalcDraw_",
+                             "lblMainVar_",
+                             "StatusBar"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
     EXPECT_EQ(form->lblTimeWhite->text(), "Weiss :");
     EXPECT_EQ(form->lblTimeBlack->text(), "Schwarz :");

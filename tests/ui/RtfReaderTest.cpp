@@ -27,7 +27,9 @@ TEST(RtfReader, PlainTextOfSmallDocuments) {
         {R"({\rtf1 Euro \u8364? und \uc0\u8364 ohne Ersatz})", "Euro € und €ohne Ersatz"},
         {R"({\rtf1\uc2 x\u228\'e4\'e4y})", "xäy"},
         {R"({\rtf1 \u-10179?\u-8704?})", "\xF0\x9F\x98\x80"},
-        {R"({\rtf1 \\ \{ \} a\~b})", "\\ { } a\xC2\xA0" "b"},
+        {R"({\rtf1 \\ \{ \} a\~b})",
+         "\\ { } a\xC2\xA0"
+         "b"},
         {R"({\rtf1{\fonttbl{\f0\fswiss Arial;}}{\colortbl;\red255\green0\blue0;})"
          R"({\*\generator Writer;}{\info{\title Titel}}Text})",
          "Text"},
@@ -81,7 +83,8 @@ TEST(RtfReader, CharacterFormatsFollowGroupsAndSwitches) {
 
 TEST(RtfReader, DeepNestingAndLongNumbersStayHarmless) {
     std::string deep = "{\\rtf1 ";
-    for (int i = 0; i < 100000; ++i) deep += "{\\b ";
+    for (int i = 0; i < 100000; ++i)
+        deep += "{\\b ";
     deep += "x";
     const TRtfResult result = ReadRtf(deep + "\\fs99999999999999999999 y\\u99999999999?z");
     ASSERT_TRUE(result.Ok);

@@ -66,9 +66,13 @@ void TScriptedDialogs::ShowHelp(const TRtfDocument& text) {
     LastHelp = text;
 }
 
-void TScriptedDialogs::ShowAbout() { Calls.push_back({"about", QString(), QString()}); }
+void TScriptedDialogs::ShowAbout() {
+    Calls.push_back({"about", QString(), QString()});
+}
 
-QString DataDir() { return QString(TAVLOR_DATA_DIR); }
+QString DataDir() {
+    return QString(TAVLOR_DATA_DIR);
+}
 
 void CopyFolder(const QString& from, const QString& to) {
     QDir().mkpath(to);
