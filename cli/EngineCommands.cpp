@@ -86,13 +86,17 @@ bool ParseValues(std::string_view text, TComputerSettings& settings, std::ostrea
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     return text;
 }
 
 // A move record that no search writes: file 0 lies off the board.
-bool IsMoveFound(const TChessMove& move) { return move.FromFile != 0; }
+bool IsMoveFound(const TChessMove& move) {
+    return move.FromFile != 0;
+}
 
 }  // namespace
 
@@ -156,8 +160,9 @@ int BenchCommand(TArgs args, std::ostream& out, std::ostream& err) {
             << (IsMoveFound(result.Move) ? MoveToUci(result.Move) : std::string("none")) << '\n';
     }
     const auto nps =
-        totalSeconds > 0 ? static_cast<std::uint64_t>(static_cast<double>(totalNodes) / totalSeconds)
-                         : 0;
+        totalSeconds > 0
+            ? static_cast<std::uint64_t>(static_cast<double>(totalNodes) / totalSeconds)
+            : 0;
     out << totalNodes << " nodes " << static_cast<std::int64_t>(totalSeconds * 1000) << " ms "
         << nps << " nps\n";
     return cExitOk;
@@ -218,7 +223,8 @@ private:
 std::vector<std::string> SplitWords(const std::string& line) {
     std::vector<std::string> words;
     std::istringstream stream(line);
-    for (std::string word; stream >> word;) words.push_back(word);
+    for (std::string word; stream >> word;)
+        words.push_back(word);
     return words;
 }
 
@@ -284,9 +290,8 @@ public:
             Output.Line("id name Tavlor");
             Output.Line("id author Tavlor");
             for (const TUciOption& option : cValueOptions)
-                Output.Line(std::string("option name ") + option.Name +
-                            " type spin default " + std::to_string(TComputerSettings{}.*option.Value) +
-                            " min 1 max 10000");
+                Output.Line(std::string("option name ") + option.Name + " type spin default " +
+                            std::to_string(TComputerSettings{}.*option.Value) + " min 1 max 10000");
             Output.Line("option name MaterialOnly type check default false");
             Output.Line("option name AbsoluteDeep type check default false");
             Output.Line("uciok");
@@ -358,15 +363,23 @@ private:
             const std::optional<std::int64_t> value = ParseNumber(words[i + 1]);
             if (!value) continue;
             const std::string& key = words[i];
-            if (key == "depth") depth = static_cast<std::int32_t>(
-                                    std::clamp<std::int64_t>(*value, 1, cMaxCommandDepth));
-            else if (key == "movetime") moveTime = *value;
-            else if (key == "wtime") clock[0] = *value;
-            else if (key == "btime") clock[1] = *value;
-            else if (key == "winc") increment[0] = *value;
-            else if (key == "binc") increment[1] = *value;
-            else if (key == "movestogo") movesToGo = *value;
-            else continue;
+            if (key == "depth")
+                depth = static_cast<std::int32_t>(
+                    std::clamp<std::int64_t>(*value, 1, cMaxCommandDepth));
+            else if (key == "movetime")
+                moveTime = *value;
+            else if (key == "wtime")
+                clock[0] = *value;
+            else if (key == "btime")
+                clock[1] = *value;
+            else if (key == "winc")
+                increment[0] = *value;
+            else if (key == "binc")
+                increment[1] = *value;
+            else if (key == "movestogo")
+                movesToGo = *value;
+            else
+                continue;
             ++i;
         }
         const bool white = Position.IsWhiteToMove();
@@ -386,8 +399,7 @@ private:
                                              std::int32_t reached, std::uint64_t nodes,
                                              std::string_view, std::string_view mainLine) {
             const std::int64_t ms = elapsedMs();
-            if (Input.StopRequestedAfter(lineNumber) || (moveTime >= 0 && ms >= moveTime))
-                stop = 1;
+            if (Input.StopRequestedAfter(lineNumber) || (moveTime >= 0 && ms >= moveTime)) stop = 1;
             if (mainLine.empty() || (value == shownValue && mainLine == shownLine)) return;
             shownValue = value;
             shownLine = mainLine;

@@ -14,7 +14,7 @@ struct TComputerSettings {
     std::uint8_t Game = 1;      // cGameFixedDepth, cGameFixedTime or cGameEqualTime
     bool MaterialOnly = false;
     bool AbsoluteDeep = false;
-    bool FiveMatOnly = false;   // the dialog's locked preset; nothing in the search reads it
+    bool FiveMatOnly = false;  // the dialog's locked preset; nothing in the search reads it
     std::int32_t QueenValue = 900;
     std::int32_t RookValue = 475;
     std::int32_t KnightValue = 275;

@@ -131,9 +131,11 @@ std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) const 
     }
     const std::int32_t rook = spRook * side;
     std::int32_t up = square + 10;
-    while (At(up) == spEmpty) up += 10;
+    while (At(up) == spEmpty)
+        up += 10;
     std::int32_t down = square - 10;
-    while (At(down) == spEmpty) down -= 10;
+    while (At(down) == spEmpty)
+        down -= 10;
     if (At(up) == rook || At(down) == rook) term += 25;
     return term;
 }
@@ -143,8 +145,8 @@ std::int32_t TEvaluator::QueenTerm(std::int32_t square, std::int32_t side) const
     if (Development[static_cast<std::size_t>(ColourIndex(side))] < 4)
         return (side > 0 ? rank >= 2 : rank <= 7) ? -15 : 0;
     const std::int32_t king = side > 0 ? Context.BlackKingSquare : Context.WhiteKingSquare;
-    return -2 * (std::abs(rank - SquareRank(king)) +
-                 std::abs(SquareFile(square) - SquareFile(king)));
+    return -2 *
+           (std::abs(rank - SquareRank(king)) + std::abs(SquareFile(square) - SquareFile(king)));
 }
 
 std::int32_t TEvaluator::KingTerm(std::int32_t square, std::int32_t side) const {
@@ -175,12 +177,16 @@ std::int32_t TEvaluator::KingTerm(std::int32_t square, std::int32_t side) const 
 std::int32_t TEvaluator::ColourScore(std::size_t colour) const {
     const std::int32_t side = colour == 0 ? 1 : -1;
     std::int32_t s = 0;
-    for (TSquareSet set = Set(colour, spPawn); set != 0;) s += PawnTerm(PopFirstSquare(set), side);
-    for (TSquareSet set = Set(colour, spRook); set != 0;) s += RookTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spPawn); set != 0;)
+        s += PawnTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spRook); set != 0;)
+        s += RookTerm(PopFirstSquare(set), side);
     for (TSquareSet set = Set(colour, spKnight); set != 0;)
         s += CentreTable[static_cast<std::size_t>(PopFirstSquare(set))];
-    for (TSquareSet set = Set(colour, spQueen); set != 0;) s += QueenTerm(PopFirstSquare(set), side);
-    for (TSquareSet set = Set(colour, spKing); set != 0;) s += KingTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spQueen); set != 0;)
+        s += QueenTerm(PopFirstSquare(set), side);
+    for (TSquareSet set = Set(colour, spKing); set != 0;)
+        s += KingTerm(PopFirstSquare(set), side);
 
     // A bishop in front of its d or e pawn blocks it.
     const std::int32_t third = colour == 0 ? 3 : 6;
@@ -227,13 +233,14 @@ std::int32_t Evaluate(SearchContext& context, std::int32_t alpha, std::int32_t b
 
     // The last list made at this ply stands in for the mobility of the side to move.
     const std::int32_t listLength = std::abs(context.PlyEnd[ply - 1] - context.PlyEnd[ply]);
-    const std::int32_t mobility =
-        listLength <= 2 ? -25 : listLength <= 4 ? -12 : listLength <= 8 ? -6 : 0;
+    const std::int32_t mobility = listLength <= 2   ? -25
+                                  : listLength <= 4 ? -12
+                                  : listLength <= 8 ? -6
+                                                    : 0;
     const std::int32_t pawnValue = context.PieceValue[spPawn];
     if (mobility != 0 ||
         context.PlyPhase[static_cast<std::size_t>(ply)] > context.EndgameThreshold / 2) {
-        if (material < alpha - pawnValue || material > beta + pawnValue)
-            return material + mobility;
+        if (material < alpha - pawnValue || material > beta + pawnValue) return material + mobility;
     }
 
     std::int32_t s = 0;

@@ -39,8 +39,12 @@ inline constexpr std::int32_t cNoStopValue = -1073741823;
 constexpr std::int32_t SearchSquare(std::int32_t file, std::int32_t rank) {
     return 10 * (rank + 1) + file;
 }
-constexpr std::int32_t SquareFile(std::int32_t square) { return square % 10; }
-constexpr std::int32_t SquareRank(std::int32_t square) { return square / 10 - 1; }
+constexpr std::int32_t SquareFile(std::int32_t square) {
+    return square % 10;
+}
+constexpr std::int32_t SquareRank(std::int32_t square) {
+    return square / 10 - 1;
+}
 constexpr bool IsBoardSquare(std::int32_t square) {
     return square >= 21 && square <= 98 && SquareFile(square) >= 1 && SquareFile(square) <= 8;
 }
@@ -163,7 +167,9 @@ struct SearchContext {
     bool HasFallbackMove = false;
 };
 
-inline constexpr std::int32_t ColourIndex(std::int32_t side) { return side > 0 ? 0 : 1; }
+inline constexpr std::int32_t ColourIndex(std::int32_t side) {
+    return side > 0 ? 0 : 1;
+}
 
 // The search board and its moves.
 void InitSearchTables(SearchContext& context);

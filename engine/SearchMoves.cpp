@@ -14,8 +14,8 @@ namespace tavlor {
 namespace {
 
 // Diagonals, lines, knight jumps; a piece type walks the range of its TPieceMoves entry.
-constexpr std::array<std::int32_t, 16> cDirections = {-9, -11, 9,   11,  -1,  10,  1,   -10,
-                                                      19, 21,  12,  -8,  -19, -21, -12, 8};
+constexpr std::array<std::int32_t, 16> cDirections = {-9, -11, 9,  11, -1,  10,  1,   -10,
+                                                      19, 21,  12, -8, -19, -21, -12, 8};
 struct TPieceMoves {
     std::int32_t First;
     std::int32_t Last;
@@ -33,19 +33,32 @@ constexpr std::array<TPieceMoves, 7> cPieceMoves = {{
 
 constexpr std::int32_t SearchCode(TPieceCode piece) {
     switch (piece) {
-        case cWhitePawn: return spPawn;
-        case cWhiteRook: return spRook;
-        case cWhiteBishop: return spBishop;
-        case cWhiteKnight: return spKnight;
-        case cWhiteQueen: return spQueen;
-        case cWhiteKing: return spKing;
-        case cBlackPawn: return -spPawn;
-        case cBlackRook: return -spRook;
-        case cBlackBishop: return -spBishop;
-        case cBlackKnight: return -spKnight;
-        case cBlackQueen: return -spQueen;
-        case cBlackKing: return -spKing;
-        default: return spEmpty;
+        case cWhitePawn:
+            return spPawn;
+        case cWhiteRook:
+            return spRook;
+        case cWhiteBishop:
+            return spBishop;
+        case cWhiteKnight:
+            return spKnight;
+        case cWhiteQueen:
+            return spQueen;
+        case cWhiteKing:
+            return spKing;
+        case cBlackPawn:
+            return -spPawn;
+        case cBlackRook:
+            return -spRook;
+        case cBlackBishop:
+            return -spBishop;
+        case cBlackKnight:
+            return -spKnight;
+        case cBlackQueen:
+            return -spQueen;
+        case cBlackKing:
+            return -spKing;
+        default:
+            return spEmpty;
     }
 }
 
@@ -325,15 +338,33 @@ TChessMove ToGameMove(std::int32_t from, std::int32_t to, std::int32_t promoteTo
     move.ToFile = static_cast<std::uint8_t>(to % 10);
     move.ToRank = static_cast<std::uint8_t>(to / 10 - 1);
     switch (promoteTo) {
-        case spQueen: move.Promotion = cWhiteQueen; break;
-        case spKnight: move.Promotion = cWhiteKnight; break;
-        case spBishop: move.Promotion = cWhiteBishop; break;
-        case spRook: move.Promotion = cWhiteRook; break;
-        case -spQueen: move.Promotion = cBlackQueen; break;
-        case -spKnight: move.Promotion = cBlackKnight; break;
-        case -spBishop: move.Promotion = cBlackBishop; break;
-        case -spRook: move.Promotion = cBlackRook; break;
-        default: move.Promotion = cEmpty; break;
+        case spQueen:
+            move.Promotion = cWhiteQueen;
+            break;
+        case spKnight:
+            move.Promotion = cWhiteKnight;
+            break;
+        case spBishop:
+            move.Promotion = cWhiteBishop;
+            break;
+        case spRook:
+            move.Promotion = cWhiteRook;
+            break;
+        case -spQueen:
+            move.Promotion = cBlackQueen;
+            break;
+        case -spKnight:
+            move.Promotion = cBlackKnight;
+            break;
+        case -spBishop:
+            move.Promotion = cBlackBishop;
+            break;
+        case -spRook:
+            move.Promotion = cBlackRook;
+            break;
+        default:
+            move.Promotion = cEmpty;
+            break;
     }
     return move;
 }
@@ -347,14 +378,17 @@ void InitSearchTables(SearchContext& context) {
     context.BlackKingSquare = sqE8;
     context.Castled.fill(false);
     context.TouchCount.fill(0);
-    for (auto& sets : context.PieceBits) sets.fill(0);
+    for (auto& sets : context.PieceBits)
+        sets.fill(0);
     context.ColourBits.fill(0);
     context.MoveStack.fill(TSearchMove{});
     context.StackTop = 0;
     context.PlyEnd = TPlyEndArray{};
     context.PlyFirstPick.fill(cFirstPickTaken);
-    for (auto& killers : context.Killers) killers.fill(TKillerMove{});
-    for (auto& row : context.MainLineTable) row.fill(TMainLineMove{});
+    for (auto& killers : context.Killers)
+        killers.fill(TKillerMove{});
+    for (auto& row : context.MainLineTable)
+        row.fill(TMainLineMove{});
     context.Ply = 0;
     context.SideToMove = 1;
     context.PlyEnPassant[0] = 0;
@@ -557,13 +591,13 @@ bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t 
     const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
     if ((pieces[spKnight] & KnightReachSet[bit]) != 0) return true;
     if ((pieces[spKing] & KingReachSet[bit]) != 0) return true;
-    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection,
-                              std::int32_t slider) {
+    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection, std::int32_t slider) {
         for (std::size_t d = firstDirection; d < firstDirection + 4; ++d) {
             if ((sliders & RaySet[d][bit]) == 0) continue;
             const std::int32_t step = cDirections[d];
             std::int32_t target = square + step;
-            while (at(target) == spEmpty) target += step;
+            while (at(target) == spEmpty)
+                target += step;
             const std::int32_t piece = at(target);
             if (piece == spQueen * colour || piece == slider * colour) return true;
         }

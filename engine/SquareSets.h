@@ -16,8 +16,12 @@ using TSquareSet = std::uint64_t;
 constexpr std::int32_t BitOfSquare(std::int32_t square) {
     return (SquareRank(square) - 1) * 8 + SquareFile(square) - 1;
 }
-constexpr std::int32_t SquareOfBit(std::int32_t bit) { return SearchSquare(bit % 8 + 1, bit / 8 + 1); }
-constexpr TSquareSet SetOf(std::int32_t square) { return TSquareSet{1} << BitOfSquare(square); }
+constexpr std::int32_t SquareOfBit(std::int32_t bit) {
+    return SearchSquare(bit % 8 + 1, bit / 8 + 1);
+}
+constexpr TSquareSet SetOf(std::int32_t square) {
+    return TSquareSet{1} << BitOfSquare(square);
+}
 
 // BitOfSquare as a table over the 120 indices; -1 off the board.
 inline constexpr std::array<std::int8_t, cSearchBoardSize> BitOfIndex = [] {
@@ -40,7 +44,9 @@ inline std::int32_t PopFirstSquare(TSquareSet& set) {
 }
 
 // More than one square; cheaper than counting them where the processor has no count instruction.
-constexpr bool HasSeveral(TSquareSet set) { return (set & (set - 1)) != 0; }
+constexpr bool HasSeveral(TSquareSet set) {
+    return (set & (set - 1)) != 0;
+}
 
 namespace squaresets {
 
@@ -89,7 +95,8 @@ inline constexpr std::array<TSquareSet, 10> FileSet = [] {
 // The files on both sides of a file.
 inline constexpr std::array<TSquareSet, 10> NeighbourFilesSet = [] {
     std::array<TSquareSet, 10> sets{};
-    for (std::size_t f = 1; f <= 8; ++f) sets[f] = FileSet[f - 1] | FileSet[f + 1];
+    for (std::size_t f = 1; f <= 8; ++f)
+        sets[f] = FileSet[f - 1] | FileSet[f + 1];
     return sets;
 }();
 
@@ -98,33 +105,43 @@ inline constexpr TSquareSet cRanks1And2 =
 inline constexpr TSquareSet cRanks7And8 =
     squaresets::Collect([](std::int32_t, std::int32_t rank) { return rank >= 7; });
 
-inline constexpr std::array<TSquareSet, 64> KnightReachSet = squaresets::PerSquare([](std::int32_t s) {
-    TSquareSet set = 0;
-    for (const auto& [df, dr] : {std::pair{1, 2}, std::pair{2, 1}, std::pair{2, -1}, std::pair{1, -2},
-                                 std::pair{-1, -2}, std::pair{-2, -1}, std::pair{-2, 1},
-                                 std::pair{-1, 2}})
-        set |= squaresets::Reach(s, df, dr, false);
-    return set;
-});
+inline constexpr std::array<TSquareSet, 64> KnightReachSet =
+    squaresets::PerSquare([](std::int32_t s) {
+        TSquareSet set = 0;
+        for (const auto& [df, dr] :
+             {std::pair{1, 2}, std::pair{2, 1}, std::pair{2, -1}, std::pair{1, -2},
+              std::pair{-1, -2}, std::pair{-2, -1}, std::pair{-2, 1}, std::pair{-1, 2}})
+            set |= squaresets::Reach(s, df, dr, false);
+        return set;
+    });
 
-inline constexpr std::array<TSquareSet, 64> KingReachSet = squaresets::PerSquare([](std::int32_t s) {
-    TSquareSet set = 0;
-    for (std::int32_t df = -1; df <= 1; ++df)
-        for (std::int32_t dr = -1; dr <= 1; ++dr)
-            if (df != 0 || dr != 0) set |= squaresets::Reach(s, df, dr, false);
-    return set;
-});
+inline constexpr std::array<TSquareSet, 64> KingReachSet =
+    squaresets::PerSquare([](std::int32_t s) {
+        TSquareSet set = 0;
+        for (std::int32_t df = -1; df <= 1; ++df)
+            for (std::int32_t dr = -1; dr <= 1; ++dr)
+                if (df != 0 || dr != 0) set |= squaresets::Reach(s, df, dr, false);
+        return set;
+    });
 
 // The ray from a square in each of the eight line directions of the search board, in the order
 // of its direction table: the diagonals -9, -11, +9, +11, then the lines -1, +10, +1, -10.
 inline constexpr std::array<std::array<TSquareSet, 64>, 8> RaySet = [] {
     constexpr std::array<std::pair<std::int32_t, std::int32_t>, 8> steps = {{
-        {1, -1}, {-1, -1}, {-1, 1}, {1, 1}, {-1, 0}, {0, 1}, {1, 0}, {0, -1},
+        {1, -1},
+        {-1, -1},
+        {-1, 1},
+        {1, 1},
+        {-1, 0},
+        {0, 1},
+        {1, 0},
+        {0, -1},
     }};
     std::array<std::array<TSquareSet, 64>, 8> rays{};
     for (std::size_t d = 0; d < 8; ++d)
-        rays[d] = squaresets::PerSquare(
-            [&](std::int32_t s) { return squaresets::Reach(s, steps[d].first, steps[d].second, true); });
+        rays[d] = squaresets::PerSquare([&](std::int32_t s) {
+            return squaresets::Reach(s, steps[d].first, steps[d].second, true);
+        });
     return rays;
 }();
 

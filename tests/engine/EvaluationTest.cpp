@@ -53,11 +53,11 @@ TEST(EvaluationTest, TooLittleMaterialWithoutPawnsIsADraw) {
     };
     const TRow rows[] = {
         {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", true},
-        {"4k3/8/8/8/8/8/8/1NN1K3 w - - 0 1", true},      // two knights
-        {"4k3/8/8/8/8/8/8/2B1K1n1 w - - 0 1", true},     // bishop against knight: 600, 50
-        {"4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1", false},     // two bishops: ahead by more than a pawn
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", false},       // rook
-        {"4k3/8/8/8/8/8/P7/1NN1K3 w - - 0 1", false},    // a pawn is left
+        {"4k3/8/8/8/8/8/8/1NN1K3 w - - 0 1", true},    // two knights
+        {"4k3/8/8/8/8/8/8/2B1K1n1 w - - 0 1", true},   // bishop against knight: 600, 50
+        {"4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1", false},   // two bishops: ahead by more than a pawn
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", false},     // rook
+        {"4k3/8/8/8/8/8/P7/1NN1K3 w - - 0 1", false},  // a pawn is left
     };
     for (const TRow& row : rows) {
         const TEvaluation result = EvaluateFen(row.Fen);

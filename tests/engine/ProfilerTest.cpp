@@ -20,7 +20,8 @@ TEST(ProfilerTest, ReportListsNamedEntriesInTableOrder) {
 
 TEST(ProfilerTest, SectionsCountTheirCallsAndTime) {
     ClearProfile();
-    for (int i = 0; i < 3; ++i) TProfileSection section("Abschnitt");
+    for (int i = 0; i < 3; ++i)
+        TProfileSection section("Abschnitt");
     ProfileStop("never started");
     const TProfileEntry& entry = ProfileTable()[0];
     EXPECT_EQ(entry.Name, "Abschnitt");
@@ -31,7 +32,8 @@ TEST(ProfilerTest, SectionsCountTheirCallsAndTime) {
     // Long names are cut to 128 characters; a full table takes no new names.
     ProfileStart(std::string(200, 'x'));
     EXPECT_EQ(ProfileTable()[1].Name, std::string(128, 'x'));
-    for (int i = 0; i < 200; ++i) ProfileStart("Name " + std::to_string(i));
+    for (int i = 0; i < 200; ++i)
+        ProfileStart("Name " + std::to_string(i));
     EXPECT_EQ(ProfileTable()[127].Name, "Name 125");
     ClearProfile();
 }

@@ -101,8 +101,8 @@ TEST(SearchMovesTest, PromotionsComeQueenKnightBishopRookQuietFirst) {
          {"e7e8q", "e7e8n", "e7e8b", "e7e8r", "e7d8q", "e7d8n", "e7d8b", "e7d8r"}},
         // Black takes towards the a file first.
         {"k7/8/8/8/8/8/4p3/3R1R1K b - - 0 1",
-         {"e2e1q", "e2e1n", "e2e1b", "e2e1r", "e2d1q", "e2d1n", "e2d1b", "e2d1r", "e2f1q",
-          "e2f1n", "e2f1b", "e2f1r"}},
+         {"e2e1q", "e2e1n", "e2e1b", "e2e1r", "e2d1q", "e2d1n", "e2d1b", "e2d1r", "e2f1q", "e2f1n",
+          "e2f1b", "e2f1r"}},
     };
     for (const TRow& row : rows) {
         TSearchFixture fixture(row.Fen);
@@ -160,10 +160,10 @@ TEST(SearchMovesTest, CastlingOnlyWithUntouchedKingAndRookAndSafeSquares) {
         {"r3k2r/8/8/8/8/8/8/R3K2R w Qkq - 0 1", false, true},  // right lost in the game
         {"r3k2r/8/8/8/8/8/8/R3K2R w K - 0 1", true, false},
         {"r3k2r/8/8/8/8/8/5r2/R3K2R w KQ - 0 1", false, true},  // f1 attacked
-        {"3rk2r/8/8/8/8/8/8/R3K2R w KQ - 0 1", true, false},   // d1 attacked
-        {"1r2k2r/8/8/8/8/8/8/R3K2R w KQ - 0 1", true, true},   // only b1 attacked
-        {"4k3/8/8/8/8/8/4r3/R3K2R w KQ - 0 1", false, false},  // in check
-        {"r3k2r/8/8/8/8/8/8/R3KB1R w KQ - 0 1", false, true},  // f1 occupied
+        {"3rk2r/8/8/8/8/8/8/R3K2R w KQ - 0 1", true, false},    // d1 attacked
+        {"1r2k2r/8/8/8/8/8/8/R3K2R w KQ - 0 1", true, true},    // only b1 attacked
+        {"4k3/8/8/8/8/8/4r3/R3K2R w KQ - 0 1", false, false},   // in check
+        {"r3k2r/8/8/8/8/8/8/R3KB1R w KQ - 0 1", false, true},   // f1 occupied
         {"r3k2r/8/8/8/8/8/8/4K3 b kq - 0 1", true, true},
         {"r3k2r/8/8/8/8/B7/8/4K3 b kq - 0 1", false, true},  // f8 attacked
     };
@@ -225,7 +225,8 @@ TEST(SearchMovesTest, PickerPrefersMainLineThenKillersInSlotOrder) {
     c.Killers[0][3] = {SearchSquare(4, 2), SearchSquare(4, 4)};
     GenerateSearchMoves(c, 1);
     TMoves picked;
-    for (std::int32_t i = PickNextMove(c); i >= 0; i = PickNextMove(c)) picked.push_back(fixture.Text(i));
+    for (std::int32_t i = PickNextMove(c); i >= 0; i = PickNextMove(c))
+        picked.push_back(fixture.Text(i));
     ASSERT_EQ(picked.size(), 20u);
     EXPECT_EQ((TMoves{picked[0], picked[1], picked[2], picked[3]}),
               (TMoves{"e2e4", "g1f3", "d2d4", "b1a3"}));

@@ -43,11 +43,11 @@ struct TSearchRun {
 
 TEST(SearchTest, DisplayValueTurnsMateScoresIntoMoves) {
     const std::pair<std::int32_t, std::int32_t> rows[] = {
-        {0, 0},          {31949, 31949},   {-31949, -31949}, {31998, 100000},
-        {31996, 200000}, {31994, 300000},  {-31997, -200000}, {-31995, -300000},
-        {-31999, -100000},
+        {0, 0},          {31949, 31949},    {-31949, -31949},  {31998, 100000},   {31996, 200000},
+        {31994, 300000}, {-31997, -200000}, {-31995, -300000}, {-31999, -100000},
     };
-    for (const auto& [score, shown] : rows) EXPECT_EQ(DisplayValue(score), shown) << score;
+    for (const auto& [score, shown] : rows)
+        EXPECT_EQ(DisplayValue(score), shown) << score;
 }
 
 TEST(SearchTest, MateInOneIsFoundInTheFirstIterationAndEndsTheSearch) {
@@ -56,7 +56,8 @@ TEST(SearchTest, MateInOneIsFoundInTheFirstIterationAndEndsTheSearch) {
     EXPECT_EQ(run.Score, 31998);
     ASSERT_FALSE(run.Reports.empty());
     EXPECT_EQ(run.Reports.back().Value, 100000);
-    for (const TReport& report : run.Reports) EXPECT_EQ(report.Depth, 1);
+    for (const TReport& report : run.Reports)
+        EXPECT_EQ(report.Depth, 1);
 
     // Black to move and mated next move sees it the other way round.
     const TSearchRun mated("3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", 6);
@@ -76,9 +77,8 @@ TEST(SearchTest, MateInTwoAndTheMatedSideSeesItToo) {
     TChessMove reply{};
     std::int32_t shown = 0;
     const TSearchProgress progress = [&](std::int32_t&, std::int32_t value, std::int32_t,
-                                         std::uint64_t, std::string_view, std::string_view) {
-        shown = value;
-    };
+                                         std::uint64_t, std::string_view,
+                                         std::string_view) { shown = value; };
     ComputeMove(after, after.IsWhiteToMove(), 6, progress, nodes, reply, TComputerSettings{});
     EXPECT_EQ(shown, -200000);
 }

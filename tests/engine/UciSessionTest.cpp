@@ -63,7 +63,8 @@ public:
     // Reads lines until one begins with `prefix`; every line read is kept in Lines. Nothing
     // when the program has not written such a line within the time.
     std::optional<std::string> WaitFor(const std::string& prefix, int timeoutMs = 20000) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (true) {
             for (std::size_t end; (end = Pending.find('\n')) != std::string::npos;) {
                 std::string line = Pending.substr(0, end);
@@ -172,7 +173,8 @@ TEST(UciSessionTest, AFullSessionThroughPipes) {
 TEST(UciSessionTest, MovetimeStopsTheSearchAndEndOfInputEndsTheSession) {
     TUciProcess engine;
     ASSERT_TRUE(engine.Started());
-    engine.Send("position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    engine.Send(
+        "position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
     const auto start = std::chrono::steady_clock::now();
     engine.Send("go movetime 300");
     ASSERT_TRUE(engine.WaitFor("bestmove ", 20000));
