@@ -48,8 +48,8 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
 }
 
 // The message a key of the own section stands for: mtUnknown for a key that is none, and for
-// the lines of a game whose first line is not there yet. Such a game is still being written and
-// is taken by a later pass rather than arriving cut short.
+// the lines of a game whose first line is not there. Such a game is incomplete and is left for a
+// later pass rather than taken cut short.
 TMessageType MessageOfKey(const std::string& key, const std::vector<std::string>& keys) {
     for (TMessageType type :
          {TMessageType::mtResetBoardOK, TMessageType::mtResetBoardReject, TMessageType::mtMove,
@@ -183,9 +183,7 @@ TConnectionState TChessConnection::Send(const std::vector<std::string>& lines, T
 
     if (type == TMessageType::mtResetBoard) {
         if (!file.EraseSection(PeerSection)) return TConnectionState::csSendError;
-        // From the last line back to the first: once ResetBoard_0 is in the file the whole game
-        // is, however slowly the network folder takes each write (see Receive).
-        for (std::size_t i = lines.size(); i-- > 0;) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::string line = AsOneLine(lines[i]);
             if (!file.WriteString(PeerSection, GameLineKey(i), line))
                 return TConnectionState::csSendError;

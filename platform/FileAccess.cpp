@@ -180,7 +180,7 @@ TFileStatus ReadFileBytes(const std::string& fileName, std::string& bytes) {
 }
 
 TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes,
-                             int* lockedDescriptor) {
+                             int* lockedDescriptor, TDurability durability) {
     const std::string target = ResolveLink(fileName);
     std::string temporary;
     int descriptor = -1;
@@ -196,7 +196,8 @@ TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes
     if (stat(target.c_str(), &old) == 0) static_cast<void>(fchmod(descriptor, old.st_mode & 07777));
 
     int error = 0;
-    bool good = WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+    bool good = WriteAll(descriptor, bytes) &&
+                (durability == TDurability::dbAtomicOnly || fsync(descriptor) == 0);
     if (!good) error = errno;
     if (good && lockedDescriptor != nullptr) good = LockDescriptor(descriptor, true, error);
     if (good && rename(temporary.c_str(), target.c_str()) != 0) {

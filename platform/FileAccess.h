@@ -27,12 +27,19 @@ TFileStatus ReadFileBytes(const std::string& fileName, std::string& bytes);
 // Reads everything from an open file, from its start.
 TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string& bytes);
 
-// Replaces the file's content as one step: the bytes go to a temporary file in the same folder,
-// reach the disk, and are renamed over the old file, so a reader, a crash or a full disk never
-// meets a half-written file. An existing file keeps its permissions. With `lockedDescriptor`
-// the new file is write-locked before it takes the name and stays open for the caller to close.
+// How far a replaced file must have got before the call returns.
+enum class TDurability {
+    dbOnDisk,    // written through to the disk: a saved game survives a power failure
+    dbAtomicOnly // in the system's cache: readers and a killed process still never see half
+};
+
+// Replaces the file's content as one step: the bytes go to a temporary file in the same folder
+// and are renamed over the old file, so a reader, a crash or a full disk never meets a
+// half-written file. An existing file keeps its permissions. With `lockedDescriptor` the new
+// file is write-locked before it takes the name and stays open for the caller to close.
 TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes,
-                             int* lockedDescriptor = nullptr);
+                             int* lockedDescriptor = nullptr,
+                             TDurability durability = TDurability::dbOnDisk);
 
 // Takes an fcntl lock on the whole open file, waiting for it: shared, or exclusive (which needs
 // the file open for writing). Filesystems without lock support count as locked.

@@ -235,7 +235,11 @@ TFileStatus TIniFile::Update(const std::function<bool(std::string& bytes)>& edit
     std::string bytes;
     status = ReadOpenFile(descriptor, FFileName, bytes);
     int successor = -1;
-    if (status && edit(bytes)) status = ReplaceFileBytes(FFileName, bytes, &successor);
+    // Peers write the transfer file many times a second (a game transfer is one write per line,
+    // and the receiver gives the sender one second for all of them), so a write waits for the
+    // rename, not for the disk.
+    if (status && edit(bytes))
+        status = ReplaceFileBytes(FFileName, bytes, &successor, TDurability::dbAtomicOnly);
     // A writer waiting for the old file wakes up, finds the name taken by the new one and queues
     // for it; only then is the new file released, so that writer is not overtaken every time.
     close(descriptor);
