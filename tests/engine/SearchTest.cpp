@@ -99,6 +99,16 @@ TEST(SearchTest, StalemateInsideTheTreeScoresZeroAndMateDoesNot) {
     }
 }
 
+TEST(SearchTest, ASideWithoutAnyMoveIsStalemateNotWorseThanMate) {
+    // Set-up allows a side without a king; once its last pawn is taken it has no move at all.
+    TSearchFixture fixture("8/8/8/8/8/8/1p6/K7 w - - 0 1");
+    SearchContext& c = fixture.C();
+    c.MaxPly = 1;
+    GenerateSearchMoves(c, 1);
+    MakeSearchMove(c, fixture.Find("a1b2"));
+    EXPECT_EQ(Search(c, -MateScore, MateScore, 1), 0);
+}
+
 TEST(SearchTest, NoMoveWhenTheSideToMoveIsMatedOrStalemated) {
     for (const char* fen : {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "5Q1k/8/6K1/8/8/8/8/8 b - - 0 1"}) {
         const TSearchRun run(fen, 4);
