@@ -442,6 +442,8 @@ void RunUciSession(std::istream& in, std::ostream& out) {
             }
             input.Push(line, command == "go");
         }
+        // The end of the input ends the session like "quit", a running search included.
+        input.RequestStop();
         input.Push("quit", false);
     });
     TUciSession session(output, input);

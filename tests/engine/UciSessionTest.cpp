@@ -185,7 +185,10 @@ TEST(UciSessionTest, MovetimeStopsTheSearchAndEndOfInputEndsTheSession) {
     engine.Send("go depth 2");
     EXPECT_EQ(engine.WaitFor("bestmove "), "bestmove 0000");
 
+    // The end of the input stops even an endless search and ends the session.
+    engine.Send("go infinite");
     engine.CloseInput();
+    EXPECT_EQ(engine.WaitFor("bestmove ").has_value(), true);
     EXPECT_EQ(engine.WaitForExit(), 0);
 }
 
