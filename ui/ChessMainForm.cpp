@@ -320,7 +320,7 @@ void TfrmChessMainForm::CreateLeftPanel() {
     for (int i = 0; i < 6; ++i) {
         Label(pnlLeftBottomComputer, captionNames[i], QString(captions[i]) + " :", 8, 4 + 16 * i);
         *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(), "-/-",
-                           168, 4 + 16 * i);
+                           180, 4 + 16 * i);
         (*values[i])->setFixedWidth(400);
     }
     btnLeftBottomComputerStop = new QPushButton("Bester Zug ausführen", pnlLeftBottomComputer);

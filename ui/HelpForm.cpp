@@ -49,6 +49,7 @@ void FillTextDocument(const TRtfDocument& source, QTextDocument& target) {
     for (const TRtfParagraph& paragraph : source.Paragraphs) {
         QTextBlockFormat block;
         block.setAlignment(AlignmentOf(paragraph.Alignment));
+        block.setBottomMargin(3);
         const QTextCharFormat blockChars =
             paragraph.Runs.empty() ? QTextCharFormat() : CharFormatOf(paragraph.Runs.front());
         if (first) {

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include "UiTestSupport.h"
@@ -125,6 +127,46 @@ TEST(MainForm, WrittenSettingsAreReadBack) {
               std::make_tuple(901, 476, 276, 326, 99));
     EXPECT_EQ(form->imlFigure.Count(), 14);  // the MODERN set loaded
     ComputerSettings = TComputerSettings{};
+}
+
+TEST(MainForm, MaximisedWindowStoresItsNormalBounds) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->resize(700, 640);
+    form->move(20, 30);
+    form->show();
+    form->showMaximized();
+    QTest::qWait(50);
+    form->close();
+    const std::vector<std::string> lines = Lines(ReadFile(fixture.IniFileName()));
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 5),
+              (std::vector<std::string>{"WIDTH=700", "HEIGHT=640", "TOP=30", "LEFT=20"}));
+}
+
+TEST(MainForm, MaximumSizeShowsOnlyTheBoardAndComesBack) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->resize(700, 640);
+    form->move(20, 30);
+    form->show();
+    QTest::qWait(20);
+    form->mnuMaxSize->trigger();
+    QTest::qWait(50);
+    EXPECT_TRUE(form->mnuMaxSize->isChecked());
+    EXPECT_FALSE(form->StatusBar->isVisible());
+    EXPECT_FALSE(form->pnlLeftBottomComputer->isVisible());
+    EXPECT_FALSE(form->splLeftClient->isVisible());
+    EXPECT_TRUE(form->pnlRightRegular->isVisible());
+    EXPECT_EQ(form->SavedBounds, QRect(20, 30, 700, 640));
+    form->mnuMaxSize->trigger();
+    QTest::qWait(50);
+    EXPECT_FALSE(form->mnuMaxSize->isChecked());
+    EXPECT_TRUE(form->StatusBar->isVisible());
+    EXPECT_TRUE(form->pnlLeftBottomComputer->isVisible());
+    EXPECT_FALSE(form->pnlLeftBottomHuman->isVisible());
+    EXPECT_TRUE(form->splLeftClient->isVisible());
+    EXPECT_EQ(form->size(), QSize(700, 640));
 }
 
 TEST(MainForm, SettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {
