@@ -432,7 +432,8 @@ void RunUciSession(std::istream& in, std::ostream& out) {
     std::thread reader([&] {
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::string command = SplitWords(line).empty() ? "" : SplitWords(line)[0];
+            const std::vector<std::string> words = SplitWords(line);
+            const std::string command = words.empty() ? "" : words[0];
             if (command == "stop" || command == "quit") input.RequestStop();
             if (command == "quit") break;
             if (command == "stop") continue;
