@@ -3,6 +3,7 @@
 // Black at the end.
 
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 #include "engine/EvaluationTables.h"
@@ -129,14 +130,15 @@ std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) const 
         term += 8;
         if ((Set(own, spPawn) & FileSet[file]) == 0) term += 5;
     }
-    const std::int32_t rook = spRook * side;
-    std::int32_t up = square + 10;
-    while (At(up) == spEmpty)
-        up += 10;
-    std::int32_t down = square - 10;
-    while (At(down) == spEmpty)
-        down -= 10;
-    if (At(up) == rook || At(down) == rook) term += 25;
+    // Doubled: the nearest piece up or down the file is a rook of the same colour.
+    const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
+    const TSquareSet occupied = Context.ColourBits[0] | Context.ColourBits[1];
+    const TSquareSet above = RaySet[cRayUp][bit] & occupied;
+    const TSquareSet below = RaySet[cRayDown][bit] & occupied;
+    const TSquareSet rooks = Set(own, spRook);
+    if ((above != 0 && (rooks >> std::countr_zero(above) & 1) != 0) ||
+        (below != 0 && (rooks >> (63 - std::countl_zero(below)) & 1) != 0))
+        term += 25;
     return term;
 }
 

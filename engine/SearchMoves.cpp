@@ -454,11 +454,11 @@ std::int32_t PickNextMove(SearchContext& context) {
     std::int32_t bestOrder = cPickedOrder;
     const std::int32_t end = context.PlyEnd[context.Ply];
     for (std::int32_t i = context.PlyEnd[context.Ply - 1]; i < end; ++i) {
+        // Written without a branch: which move wins is too irregular to be predicted.
         const std::int32_t order = context.MoveStack[static_cast<std::size_t>(i)].Order;
-        if (order > bestOrder) {
-            bestOrder = order;
-            best = i;
-        }
+        const bool better = order > bestOrder;
+        best = better ? i : best;
+        bestOrder = better ? order : bestOrder;
     }
     if (best >= 0) context.MoveStack[static_cast<std::size_t>(best)].Order = cPickedOrder;
     return best;
@@ -591,22 +591,23 @@ bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t 
     const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
     if ((pieces[spKnight] & KnightReachSet[bit]) != 0) return true;
     if ((pieces[spKing] & KingReachSet[bit]) != 0) return true;
-    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection, std::int32_t slider) {
+    // A slider attacks when it is the first piece on its ray: the nearest occupied square, the
+    // lowest bit on rays that climb the board and the highest on rays that descend.
+    const TSquareSet occupied = context.ColourBits[0] | context.ColourBits[1];
+    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection) {
         for (std::size_t d = firstDirection; d < firstDirection + 4; ++d) {
             if ((sliders & RaySet[d][bit]) == 0) continue;
-            const std::int32_t step = cDirections[d];
-            std::int32_t target = square + step;
-            while (at(target) == spEmpty)
-                target += step;
-            const std::int32_t piece = at(target);
-            if (piece == spQueen * colour || piece == slider * colour) return true;
+            const TSquareSet blockers = RaySet[d][bit] & occupied;
+            const std::int32_t first =
+                cDirections[d] > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
+            if ((sliders >> first & 1) != 0) return true;
         }
         return false;
     };
     const TSquareSet diagonal = (pieces[spBishop] | pieces[spQueen]) & DiagonalReachSet[bit];
-    if (diagonal != 0 && slidesTo(diagonal, 0, spBishop)) return true;
+    if (diagonal != 0 && slidesTo(diagonal, 0)) return true;
     const TSquareSet line = (pieces[spRook] | pieces[spQueen]) & LineReachSet[bit];
-    return line != 0 && slidesTo(line, 4, spRook);
+    return line != 0 && slidesTo(line, 4);
 }
 
 }  // namespace tavlor

@@ -145,6 +145,9 @@ inline constexpr std::array<std::array<TSquareSet, 64>, 8> RaySet = [] {
     return rays;
 }();
 
+inline constexpr std::size_t cRayUp = 5;    // +10, towards rank 8
+inline constexpr std::size_t cRayDown = 7;  // -10, towards rank 1
+
 // All four diagonal rays of a square, and all four lines.
 inline constexpr std::array<TSquareSet, 64> DiagonalReachSet = [] {
     std::array<TSquareSet, 64> sets{};
