@@ -138,6 +138,29 @@ TEST(Moves, KeyPreviewSeesKeysOfEveryControl) {
     }
 }
 
+TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    PlayMoves(*form, {"e2e4", "e7e5"});
+    form->pnlLeftBottomHuman->show();  // a memo that can really hold the focus
+    form->memLeftBottomClientSend->setFocus();
+    form->memLeftBottomClientSend->setPlainText("Gruss");
+    QTest::keyClick(form->memLeftBottomClientSend, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(form->ChessBoard->PlyCount, 1);
+    QTest::keyClick(form->memLeftBottomClientSend, Qt::Key_Backspace,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->ChessBoard->PlyCount, 2);
+    EXPECT_EQ(form->memLeftBottomClientSend->toPlainText(), "Gruss");
+    // Ctrl+A would select the memo's text; here it is the analysis command.
+    int analyses = 0;
+    QObject::connect(form->mnuAnalyse, &QAction::triggered, [&] { ++analyses; });
+    QTest::keyClick(form->memLeftBottomClientSend, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(analyses, 1);
+}
+
 TEST(Moves, EndOfTheGameIsAnnouncedThroughTheDialogs) {
     TFormFixture fixture;
     auto form = fixture.Start();
