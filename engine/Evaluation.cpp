@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdlib>
 
+#include "engine/Attacks.h"
 #include "engine/EvaluationTables.h"
 #include "engine/SearchContext.h"
 #include "engine/SquareSets.h"
@@ -52,11 +53,17 @@ private:
         return (At(below + 1) == pawn ? 1 : 0) + (At(below - 1) == pawn ? 1 : 0);
     }
 
-    std::int32_t ColourScore(std::size_t colour) const;
-    std::int32_t PawnTerm(std::int32_t square, std::int32_t side) const;
-    std::int32_t RookTerm(std::int32_t square, std::int32_t side) const;
-    std::int32_t QueenTerm(std::int32_t square, std::int32_t side) const;
-    std::int32_t KingTerm(std::int32_t square, std::int32_t side) const;
+    // Each colour's terms are compiled once for it, so that its directions and tables are fixed.
+    template <std::size_t colour>
+    std::int32_t ColourScore() const;
+    template <std::int32_t side>
+    std::int32_t PawnTerm(std::int32_t square) const;
+    template <std::int32_t side>
+    std::int32_t RookTerm(std::int32_t square) const;
+    template <std::int32_t side>
+    std::int32_t QueenTerm(std::int32_t square) const;
+    template <std::int32_t side>
+    std::int32_t KingTerm(std::int32_t square) const;
 
     const SearchContext& Context;
     const std::array<std::int32_t, cSearchBoardSize>& Board;
@@ -66,7 +73,8 @@ private:
     std::array<std::int32_t, 2> Development{};
 };
 
-std::int32_t TEvaluator::PawnTerm(std::int32_t square, std::int32_t side) const {
+template <std::int32_t side>
+std::int32_t TEvaluator::PawnTerm(std::int32_t square) const {
     const auto own = static_cast<std::size_t>(ColourIndex(side));
     const auto enemy = 1 - own;
     const std::int32_t forward = 10 * side;
@@ -120,7 +128,8 @@ std::int32_t TEvaluator::PawnTerm(std::int32_t square, std::int32_t side) const 
     return term;
 }
 
-std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) const {
+template <std::int32_t side>
+std::int32_t TEvaluator::RookTerm(std::int32_t square) const {
     const auto own = static_cast<std::size_t>(ColourIndex(side));
     const auto enemy = 1 - own;
     const auto file = static_cast<std::size_t>(SquareFile(square));
@@ -142,7 +151,8 @@ std::int32_t TEvaluator::RookTerm(std::int32_t square, std::int32_t side) const 
     return term;
 }
 
-std::int32_t TEvaluator::QueenTerm(std::int32_t square, std::int32_t side) const {
+template <std::int32_t side>
+std::int32_t TEvaluator::QueenTerm(std::int32_t square) const {
     const std::int32_t rank = SquareRank(square);
     if (Development[static_cast<std::size_t>(ColourIndex(side))] < 4)
         return (side > 0 ? rank >= 2 : rank <= 7) ? -15 : 0;
@@ -151,7 +161,8 @@ std::int32_t TEvaluator::QueenTerm(std::int32_t square, std::int32_t side) const
            (std::abs(rank - SquareRank(king)) + std::abs(SquareFile(square) - SquareFile(king)));
 }
 
-std::int32_t TEvaluator::KingTerm(std::int32_t square, std::int32_t side) const {
+template <std::int32_t side>
+std::int32_t TEvaluator::KingTerm(std::int32_t square) const {
     if (Phase < Threshold) return CentreTable[static_cast<std::size_t>(square)];
     const auto own = static_cast<std::size_t>(ColourIndex(side));
     const auto enemy = 1 - own;
@@ -176,19 +187,20 @@ std::int32_t TEvaluator::KingTerm(std::int32_t square, std::int32_t side) const 
 }
 
 // The terms of one colour's pieces, from that colour's view.
-std::int32_t TEvaluator::ColourScore(std::size_t colour) const {
-    const std::int32_t side = colour == 0 ? 1 : -1;
+template <std::size_t colour>
+std::int32_t TEvaluator::ColourScore() const {
+    constexpr std::int32_t side = colour == 0 ? 1 : -1;
     std::int32_t s = 0;
     for (TSquareSet set = Set(colour, spPawn); set != 0;)
-        s += PawnTerm(PopFirstSquare(set), side);
+        s += PawnTerm<side>(PopFirstSquare(set));
     for (TSquareSet set = Set(colour, spRook); set != 0;)
-        s += RookTerm(PopFirstSquare(set), side);
+        s += RookTerm<side>(PopFirstSquare(set));
     for (TSquareSet set = Set(colour, spKnight); set != 0;)
         s += CentreTable[static_cast<std::size_t>(PopFirstSquare(set))];
     for (TSquareSet set = Set(colour, spQueen); set != 0;)
-        s += QueenTerm(PopFirstSquare(set), side);
+        s += QueenTerm<side>(PopFirstSquare(set));
     for (TSquareSet set = Set(colour, spKing); set != 0;)
-        s += KingTerm(PopFirstSquare(set), side);
+        s += KingTerm<side>(PopFirstSquare(set));
 
     // A bishop in front of its d or e pawn blocks it.
     const std::int32_t third = colour == 0 ? 3 : 6;
@@ -213,7 +225,7 @@ bool TEvaluator::Score(std::int32_t material, std::int32_t& score) const {
         (Phase <= value[spBishop] || Phase == 2 * value[spKnight] ||
          (Phase <= 2 * value[spBishop] && std::abs(material) < value[spPawn])))
         return false;
-    score = ColourScore(0) - ColourScore(1);
+    score = ColourScore<0>() - ColourScore<1>();
     return true;
 }
 
@@ -224,11 +236,11 @@ std::int32_t Evaluate(SearchContext& context, std::int32_t alpha, std::int32_t b
     ++context.Nodes;
     const std::int32_t ply = context.Ply;
     if (side > 0) {
-        if (IsAttacked(context, context.BlackKingSquare, 1)) return MateScore - ply;
-        inCheck = IsAttacked(context, context.WhiteKingSquare, -1);
+        if (IsAttackedBy<1>(context, context.BlackKingSquare)) return MateScore - ply;
+        inCheck = IsAttackedBy<-1>(context, context.WhiteKingSquare);
     } else {
-        if (IsAttacked(context, context.WhiteKingSquare, -1)) return MateScore - ply;
-        inCheck = IsAttacked(context, context.BlackKingSquare, 1);
+        if (IsAttackedBy<-1>(context, context.WhiteKingSquare)) return MateScore - ply;
+        inCheck = IsAttackedBy<1>(context, context.BlackKingSquare);
     }
     const std::int32_t material = context.PlyMaterial[static_cast<std::size_t>(ply)];
     if (!context.Positional) return material;

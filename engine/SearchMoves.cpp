@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdlib>
 
+#include "engine/Attacks.h"
 #include "engine/EvaluationTables.h"
 #include "engine/SearchContext.h"
 #include "engine/SquareSets.h"
@@ -68,7 +69,9 @@ inline bool IsPieceOf(std::int32_t code, std::int32_t side) {
 }
 
 // Adds the moves of one ply to the move stack. The main-line move and the killers of the ply
-// are read once; the stack top and the centre sum stay in locals until the list is done.
+// are read once; the stack top and the centre sum stay in locals until the list is done. It is
+// compiled once for each side to move, so that the pawn directions are fixed.
+template <std::int32_t Side>
 class TMoveGenerator {
 public:
     TMoveGenerator(SearchContext& context, std::int32_t depth)
@@ -76,7 +79,6 @@ public:
           Board(context.SearchBoard),
           PieceValue(context.PieceValue),
           Ply(context.Ply),
-          Side(context.SideToMove),
           Quiet(depth > 0),
           RecaptureSquare(context.Ply > 0 ? context.PlyTarget[static_cast<std::size_t>(context.Ply)]
                                           : -1),
@@ -287,7 +289,9 @@ private:
         if (At(e) != spKing * Side || touched[static_cast<std::size_t>(e)] != 0) return;
         const std::int32_t rook = spRook * Side;
         const auto empty = [&](std::int32_t square) { return At(square) == spEmpty; };
-        const auto safe = [&](std::int32_t square) { return !IsAttacked(Context, square, -Side); };
+        const auto safe = [&](std::int32_t square) {
+            return !IsAttackedBy<-Side>(Context, square);
+        };
         const std::int32_t h = sqH1 + base;
         if (At(h) == rook && touched[static_cast<std::size_t>(h)] == 0 && empty(e + 1) &&
             empty(e + 2) && safe(e) && safe(e + 1) && safe(e + 2))
@@ -302,7 +306,6 @@ private:
     const std::array<std::int32_t, cSearchBoardSize>& Board;
     const std::array<std::int32_t, 7>& PieceValue;
     const std::int32_t Ply;
-    const std::int32_t Side;
     const bool Quiet;
     const std::int32_t RecaptureSquare;
     std::int32_t Top;
@@ -439,7 +442,10 @@ void ConvertPosition(SearchContext& context, const TChessBoard& board, bool whit
 }
 
 void GenerateSearchMoves(SearchContext& context, std::int32_t depth) {
-    TMoveGenerator(context, depth).Run();
+    if (context.SideToMove > 0)
+        TMoveGenerator<1>(context, depth).Run();
+    else
+        TMoveGenerator<-1>(context, depth).Run();
 }
 
 std::int32_t PickNextMove(SearchContext& context) {
@@ -581,33 +587,7 @@ void UnmakeSearchMove(SearchContext& context, std::int32_t index) {
 }
 
 bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t colour) {
-    const auto& board = context.SearchBoard;
-    const auto at = [&](std::int32_t index) { return board[static_cast<std::size_t>(index)]; };
-    const std::int32_t pawn = spPawn * colour;
-    // A white pawn attacks upwards, so it stands below the square; a black one above it.
-    if (at(square - 10 * colour + 1) == pawn || at(square - 10 * colour - 1) == pawn) return true;
-    // The sets only tell where to look: the rays are still walked over the board.
-    const auto& pieces = context.PieceBits[static_cast<std::size_t>(ColourIndex(colour))];
-    const auto bit = static_cast<std::size_t>(BitOfIndex[static_cast<std::size_t>(square)]);
-    if ((pieces[spKnight] & KnightReachSet[bit]) != 0) return true;
-    if ((pieces[spKing] & KingReachSet[bit]) != 0) return true;
-    // A slider attacks when it is the first piece on its ray: the nearest occupied square, the
-    // lowest bit on rays that climb the board and the highest on rays that descend.
-    const TSquareSet occupied = context.ColourBits[0] | context.ColourBits[1];
-    const auto slidesTo = [&](TSquareSet sliders, std::size_t firstDirection) {
-        for (std::size_t d = firstDirection; d < firstDirection + 4; ++d) {
-            if ((sliders & RaySet[d][bit]) == 0) continue;
-            const TSquareSet blockers = RaySet[d][bit] & occupied;
-            const std::int32_t first =
-                cDirections[d] > 0 ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
-            if ((sliders >> first & 1) != 0) return true;
-        }
-        return false;
-    };
-    const TSquareSet diagonal = (pieces[spBishop] | pieces[spQueen]) & DiagonalReachSet[bit];
-    if (diagonal != 0 && slidesTo(diagonal, 0)) return true;
-    const TSquareSet line = (pieces[spRook] | pieces[spQueen]) & LineReachSet[bit];
-    return line != 0 && slidesTo(line, 4);
+    return colour > 0 ? IsAttackedBy<1>(context, square) : IsAttackedBy<-1>(context, square);
 }
 
 }  // namespace tavlor

@@ -145,6 +145,10 @@ inline constexpr std::array<std::array<TSquareSet, 64>, 8> RaySet = [] {
     return rays;
 }();
 
+// Whether a ray runs towards higher squares (its bits rise as it goes).
+inline constexpr std::array<bool, 8> RayClimbs = {false, false, true, true,
+                                                  false, true,  true, false};
+
 inline constexpr std::size_t cRayUp = 5;    // +10, towards rank 8
 inline constexpr std::size_t cRayDown = 7;  // -10, towards rank 1
 
