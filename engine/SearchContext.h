@@ -82,6 +82,7 @@ struct TSearchMove {
 };
 inline constexpr std::int32_t cPickedOrder = -32000;
 inline constexpr std::int32_t cFirstPickTaken = -2;
+inline constexpr std::int32_t cPicksSorted = -3;
 
 struct TKillerMove {
     std::int32_t From = 0;
@@ -148,8 +149,13 @@ struct SearchContext {
     std::array<std::int32_t, cPlies> PlyMaterial{};
     std::array<std::int32_t, cPlies> PlyPhase{};
     // The picker's first answer at each ply, found while the list was made; cFirstPickTaken
-    // once it has been given out (the picker then scans the list).
+    // once it has been given out, cPicksSorted once the rest are in PickList.
     std::array<std::int32_t, cPlies> PlyFirstPick{};
+    // From the second pick on: the ply's remaining moves in picking order, stored beside their
+    // stack entries, and how far the picker has got.
+    std::array<std::int32_t, cMoveStackSize> PickList{};
+    std::array<std::int32_t, cPlies> PlyPickCursor{};
+    std::array<std::int32_t, cPlies> PlyPickEnd{};
     std::array<std::array<TKillerMove, 4>, cPlies> Killers{};
     std::array<TMainLineRow, cPlies> MainLineTable{};
 

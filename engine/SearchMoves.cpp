@@ -448,26 +448,48 @@ void GenerateSearchMoves(SearchContext& context, std::int32_t depth) {
         TMoveGenerator<-1>(context, depth).Run();
 }
 
+// The answers of repeated picking, first of the highest each time, are the unpicked moves in a
+// stable sort by falling order, because a ply's orders do not change while its moves are
+// searched. The first answer is known from the generation; on the second call the rest are
+// sorted once (insertion sort: most orders are equal, so few entries move) and then handed out
+// in turn, which spares a scan of the whole list at every call of a node that tries many moves.
 std::int32_t PickNextMove(SearchContext& context) {
-    std::int32_t& firstPick = context.PlyFirstPick[static_cast<std::size_t>(context.Ply)];
-    if (firstPick != cFirstPickTaken) {
-        const std::int32_t first = firstPick;
-        firstPick = cFirstPickTaken;
-        if (first >= 0) context.MoveStack[static_cast<std::size_t>(first)].Order = cPickedOrder;
+    const auto ply = static_cast<std::size_t>(context.Ply);
+    std::int32_t& state = context.PlyFirstPick[ply];
+    auto& moves = context.MoveStack;
+    if (state >= -1) {
+        const std::int32_t first = state;
+        state = cFirstPickTaken;
+        if (first >= 0) moves[static_cast<std::size_t>(first)].Order = cPickedOrder;
         return first;
     }
-    std::int32_t best = -1;
-    std::int32_t bestOrder = cPickedOrder;
-    const std::int32_t end = context.PlyEnd[context.Ply];
-    for (std::int32_t i = context.PlyEnd[context.Ply - 1]; i < end; ++i) {
-        // Written without a branch: which move wins is too irregular to be predicted.
-        const std::int32_t order = context.MoveStack[static_cast<std::size_t>(i)].Order;
-        const bool better = order > bestOrder;
-        best = better ? i : best;
-        bestOrder = better ? order : bestOrder;
+    std::int32_t& cursor = context.PlyPickCursor[ply];
+    std::int32_t& sortedEnd = context.PlyPickEnd[ply];
+    if (state == cFirstPickTaken) {
+        state = cPicksSorted;
+        const std::int32_t start = context.PlyEnd[context.Ply - 1];
+        const std::int32_t end = context.PlyEnd[context.Ply];
+        auto& sorted = context.PickList;
+        std::int32_t count = start;
+        for (std::int32_t i = start; i < end; ++i) {
+            const std::int32_t order = moves[static_cast<std::size_t>(i)].Order;
+            if (order == cPickedOrder) continue;
+            std::int32_t j = count++;
+            while (j > start &&
+                   moves[static_cast<std::size_t>(sorted[static_cast<std::size_t>(j - 1)])].Order <
+                       order) {
+                sorted[static_cast<std::size_t>(j)] = sorted[static_cast<std::size_t>(j - 1)];
+                --j;
+            }
+            sorted[static_cast<std::size_t>(j)] = i;
+        }
+        cursor = start;
+        sortedEnd = count;
     }
-    if (best >= 0) context.MoveStack[static_cast<std::size_t>(best)].Order = cPickedOrder;
-    return best;
+    if (cursor >= sortedEnd) return -1;
+    const std::int32_t index = context.PickList[static_cast<std::size_t>(cursor++)];
+    moves[static_cast<std::size_t>(index)].Order = cPickedOrder;
+    return index;
 }
 
 void MakeSearchMove(SearchContext& context, std::int32_t index) {

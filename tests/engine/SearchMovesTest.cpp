@@ -232,6 +232,44 @@ TEST(SearchMovesTest, PickerPrefersMainLineThenKillersInSlotOrder) {
               (TMoves{"e2e4", "g1f3", "d2d4", "b1a3"}));
 }
 
+TEST(SearchMovesTest, PickerHandsOutTheFirstOfTheHighestEachTime) {
+    const char* fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        "startpos",
+    };
+    for (const char* fen : fens) {
+        for (std::int32_t depth : {1, 0}) {
+            TSearchFixture fixture(fen);
+            SearchContext& c = fixture.C();
+            c.Killers[0][1] = {SearchSquare(5, 2), SearchSquare(5, 4)};
+            GenerateSearchMoves(c, depth);
+            // The plain rule on a copy of the orders.
+            std::vector<std::int32_t> orders;
+            for (std::int32_t i = 0; i < c.PlyEnd[0]; ++i)
+                orders.push_back(c.MoveStack[static_cast<std::size_t>(i)].Order);
+            std::vector<std::int32_t> expected;
+            while (true) {
+                std::int32_t best = -1;
+                for (std::size_t i = 0; i < orders.size(); ++i)
+                    if (orders[i] > cPickedOrder &&
+                        (best < 0 || orders[i] > orders[static_cast<std::size_t>(best)]))
+                        best = static_cast<std::int32_t>(i);
+                if (best < 0) break;
+                orders[static_cast<std::size_t>(best)] = cPickedOrder;
+                expected.push_back(best);
+            }
+            std::vector<std::int32_t> picked;
+            for (std::int32_t i = PickNextMove(c); i >= 0; i = PickNextMove(c))
+                picked.push_back(i);
+            EXPECT_EQ(picked, expected) << fen << " depth " << depth;
+            EXPECT_EQ(PickNextMove(c), -1);
+            for (std::int32_t i = 0; i < c.PlyEnd[0]; ++i)
+                EXPECT_EQ(c.MoveStack[static_cast<std::size_t>(i)].Order, cPickedOrder);
+        }
+    }
+}
+
 TEST(SearchMovesTest, KingsAreNeverCapturedAndExposingMovesAreGenerated) {
     // The black king stands en prise on e8; the pinned white bishop may still move.
     TSearchFixture fixture("4k3/8/8/8/8/8/4B3/4K2r w - - 0 1");
