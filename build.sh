@@ -30,7 +30,9 @@ cmake --build build -j"$jobs"
 case "$mode" in
   run)
     if [ -x build/app/tavlor ]; then
-      exec build/app/tavlor "$@"
+      # Beside the program lie the piece sets and the help file; saved games go below it too.
+      cd build/app
+      exec ./tavlor "$@"
     fi
     build/cli/tavlor-cli "$@" || true
     ;;
