@@ -117,8 +117,10 @@ void TfrmChessMainForm::CreateComponents() {
     StatusBar->addWidget(StatusBarPanel, 1);
     setStatusBar(StatusBar);
     CreateTimers();
+    CreateSetUpPanel();
     ConnectBoardHandlers();
     ConnectMoveHandlers();
+    ConnectInputHandlers();
 }
 
 void TfrmChessMainForm::CreateMenus() {
@@ -537,9 +539,12 @@ void TfrmChessMainForm::mnuAboutClick() {
 
 // ---- help and profiler ----
 
+QString TfrmChessMainForm::WorkingFolder() const {
+    return WorkingDir.isEmpty() ? QDir::currentPath() : WorkingDir;
+}
+
 void TfrmChessMainForm::ShowHelp() {
-    const QString folder = WorkingDir.isEmpty() ? QDir::currentPath() : WorkingDir;
-    const QString fileName = QDir(folder).filePath(cHelpFileName);
+    const QString fileName = QDir(WorkingFolder()).filePath(cHelpFileName);
     std::string bytes;
     const TFileStatus status = ReadFileBytes(FileSystemName(fileName), bytes);
     if (!status) {

@@ -16,13 +16,19 @@
 #include "ui/Dialogs.h"
 #include "ui/PictureList.h"
 
+class QAbstractButton;
 class QAction;
+class QButtonGroup;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QStatusBar;
 class QTimer;
+class QToolButton;
 
 namespace tavlor {
 
@@ -50,8 +56,10 @@ struct TMainFormOptions {
 // The program's one top-level window and the owner of everything that lives for the whole run:
 // the game board, the piece pictures, the settings file, the opponent slots, the timers and the
 // menus. One class whose handlers are spread over files by concern: ChessMainForm.cpp (start-up,
-// shutdown, menus, help), ChessMainFormBoard.cpp (board display, piece sets, fitting the window)
-// and ChessMainFormMoves.cpp (new game, moving through the record, replay, the end of the game).
+// shutdown, menus, help), ChessMainFormBoard.cpp (board display, piece sets, fitting the window),
+// ChessMainFormMoves.cpp (new game, moving through the record, replay, the end of the game),
+// ChessMainFormInput.cpp (moves by mouse, promotion, handing moves on), ChessMainFormSetUp.cpp
+// (the position editor) and ChessMainFormGame.cpp (FEN entry, saving and loading games).
 class TfrmChessMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,6 +71,8 @@ public:
     void FormClose();
     void FormDestroy();
     void SetMenusEnabled(bool enabled);
+    // The folder the help file and the saved games are found in.
+    QString WorkingFolder() const;
     void ShowHelp();
     void mnuExitClick();
     void mnuAboutClick();
@@ -109,8 +119,51 @@ public:
     // Makes the move and announces the end of the game it causes. False when the board refused
     // the move (the record is full) or the game is over.
     bool DoMoveAndCheckEnd(const TChessMove& move);
+
+    // ---- moves by mouse and promotion (ChessMainFormInput.cpp) ----
+    // What lies under a pixel of the board image; all zero when no square contains it.
+    struct TSquareAtPixel {
+        TPieceCode Piece = cEmpty;
+        std::int32_t File = 0;
+        std::int32_t Rank = 0;
+    };
+    void imgMainBoardMouseDown(int x, int y);
+    void imgMainBoardMouseMove(int x, int y);
+    void imgMainBoardMouseUp(int x, int y);
+    TSquareAtPixel SquareAtPixel(int x, int y);
+    // The piece under the pixel; sets DragOffsetX/Y to the square's corner minus the pixel and,
+    // when the square holds a piece, puts the empty square's picture into `picture`.
+    TPieceCode PieceAtPixel(int x, int y, QImage& picture);
+    // Ends a drag at the pixel; false when the pixel lies on no square (the drag goes on).
+    bool HumanDrop(int x, int y);
+    // Pictures of queen, rook, bishop and knight; returns 0 to 3 in that order.
+    int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures);
     // Passes a finished move on to the opponent of the active slot.
     void HandOverMove(const TChessMove& move, const QString& comment);
+    // The transparent picture of a piece at the given size (its letter when the set lacks it).
+    QPixmap PiecePicture(TPieceCode piece, QSize size) const;
+    // The picture of an empty square; a plain colour when the set lacks it.
+    QImage EmptySquarePicture(std::int32_t file, std::int32_t rank) const;
+
+    // ---- position set-up (ChessMainFormSetUp.cpp) ----
+    void mnuSetUpClick();
+    void sbtClick(QAbstractButton* button);
+    void btnClearBoardClick();
+    void btnSetUpBoardCancelClick();
+    void cbxEnPassantClick();
+    // Shows the piece chosen in the palette under the pointer's square (file 0: none).
+    void ShowSetUpPointer(std::int32_t file, std::int32_t rank);
+
+    // ---- FEN entry, saving and loading (ChessMainFormGame.cpp) ----
+    void mnuEnterFENClick();
+    void mnuSaveClick();
+    void mnuLoadClick();
+    // False when the game could not be saved or loaded; the error naming the file (and the
+    // line) has been shown. A failed load leaves the game as it was.
+    bool SaveGame(const QString& fileName);
+    bool LoadGame(const QString& fileName);
+    // Where saved games are offered: "SAVEDGAMES" below the working folder, made when missing.
+    QString SavedGamesFolder() const;
 
     // ---- state ----
     std::unique_ptr<TChessBoard> ChessBoard;
@@ -127,6 +180,16 @@ public:
     QImage DarkSquareBitmap;
     QImage LightSquareBitmap;
     QImage UnderBitmap;
+    // The dragged piece at square size, or the palette piece in set-up mode; null otherwise.
+    QPixmap DragBitmap;
+    std::int32_t DragFromFile = 0;
+    std::int32_t DragFromRank = 0;
+    std::int32_t PressX = 0;
+    std::int32_t PressY = 0;
+    std::int32_t LastDragX = 0;
+    std::int32_t LastDragY = 0;
+    std::int32_t DragOffsetX = 0;
+    std::int32_t DragOffsetY = 0;
     TPictureList imlFigure{QSize(150, 150)};
     TPictureList imlFigureSmall{QSize(20, 20)};
     std::uint16_t LastKey = 0;
@@ -202,6 +265,35 @@ public:
     std::array<TImage*, 16> imgWhiteCaptured{};
     std::array<TImage*, 16> imgBlackCaptured{};
     QWidget* pnlRightSetUp = nullptr;
+    TImage* imgSetUp = nullptr;
+    QLineEdit* edtRightSetUpTop = nullptr;
+    QToolButton* sbtPawnWhite = nullptr;
+    QToolButton* sbtKnightWhite = nullptr;
+    QToolButton* sbtBishopWhite = nullptr;
+    QToolButton* sbtRookWhite = nullptr;
+    QToolButton* sbtQueenWhite = nullptr;
+    QToolButton* sbtKingWhite = nullptr;
+    QToolButton* sbtPawnBlack = nullptr;
+    QToolButton* sbtKnightBlack = nullptr;
+    QToolButton* sbtBishopBlack = nullptr;
+    QToolButton* sbtRookBlack = nullptr;
+    QToolButton* sbtQueenBlack = nullptr;
+    QToolButton* sbtKingBlack = nullptr;
+    QButtonGroup* grpSetUpPieces = nullptr;  // one button of the twelve is down
+    QPushButton* btnClearBoard = nullptr;
+    QRadioButton* rbtRightSetUpTopWhite = nullptr;
+    QRadioButton* rbtRightSetUpTopBlack = nullptr;
+    QCheckBox* cbxShortCastelingWhite = nullptr;
+    QCheckBox* cbxLongCastelingWhite = nullptr;
+    QCheckBox* cbxShortCastelingBlack = nullptr;
+    QCheckBox* cbxLongCastelingBlack = nullptr;
+    QCheckBox* cbxEnPassant = nullptr;
+    QLabel* lblRightSetUpTopEnPassantFrom = nullptr;
+    QLineEdit* edtRightSetUpTopEnPassantFrom = nullptr;
+    QLabel* lblRightSetUpTopEnPassantDest = nullptr;
+    QLineEdit* edtRightSetUpTopEnPassantDest = nullptr;
+    QPushButton* btnSetUpBoardDone = nullptr;
+    QPushButton* btnSetUpBoardCancel = nullptr;
     QWidget* pnlLeft = nullptr;
     QWidget* pnlLeftClient = nullptr;
     TImage* imgMainBoard = nullptr;
@@ -243,6 +335,10 @@ private:
     void CreateTimers();
     void ConnectBoardHandlers();
     void ConnectMoveHandlers();
+    void ConnectInputHandlers();
+    void CreateSetUpPanel();
+    void ConnectSetUpHandlers();
+    void ConnectGameFileHandlers();
     void ApplyDebugArgument();
     // Draws a piece whose picture is missing as its letter.
     void DrawPieceLetter(class QPainter& painter, QRect square, TPieceCode piece) const;
@@ -251,10 +347,39 @@ private:
     // While the computer is the opponent, the human moves the side to move (its slot follows).
     void ComputerSlotFollowsSideToMove();
 
+    // Moves by mouse: whether the active slot lets the local player move the side to move.
+    bool ActiveSlotAllowsMove() const;
+    // Draws the picture stretched over a rectangle of the board image (replacing what is there,
+    // transparency included, or over it) and repaints only that spot.
+    void PaintOnBoard(QRect target, const QPixmap& picture, bool replace);
+    // A rectangle of the board image; what lies beyond the picture comes out transparent.
+    QImage CopyFromBoard(QRect source) const;
+    // Where the floating piece is drawn for a pointer position.
+    QRect FloatingRect(int x, int y) const;
+    // Stops a drag that is still running (the position is about to be replaced) and shows the
+    // board as it is.
+    void CancelDrag();
+    void AskForPromotionPiece();
+    // Where the computer answers and where a network opponent is sent the move; both are
+    // filled in by computer play and network play.
+    void HandOverMoveToComputer();
+    void HandOverMoveToNetwork(const TChessMove& move, const QString& comment);
+
+    // Set-up: a click on the board, leaving with "Fertig!" and the checks it makes.
+    void SetUpMouseDown(int x, int y);
+    void FinishSetUp();
+    bool ReadLastPawnMove(TChessMove& step);
+    void ShowSetUpPanel(bool show);
+    // Palette pictures of the current piece set.
+    void ShowSetUpPictures();
+
     TStretchedPicture FLightStretched;
     TStretchedPicture FDarkStretched;
     bool IsOwnShortcut(const class QKeyEvent& event) const;
 };
+
+// The colour of an empty square when the piece set has no picture of it.
+QColor FallbackSquareColour(bool light);
 
 // Turns a Qt key into the virtual-key code the program has always kept in LastKey (0 for keys
 // without one).

@@ -26,10 +26,6 @@ namespace {
 constexpr std::array<const char*, 7> cPictureNames = {"King",   "Queen", "Rook", "Bishop",
                                                       "Knight", "Pawn",  "Empty"};
 
-QColor FallbackSquareColour(bool light) {
-    return light ? QColor(240, 217, 181) : QColor(181, 136, 99);
-}
-
 // The memo's lines; an empty memo has none (its one empty block is no line).
 int MemoLineCount(const QPlainTextEdit* memo) {
     return memo->document()->isEmpty() ? 0 : memo->document()->blockCount();
@@ -84,6 +80,10 @@ std::uint64_t RecordSignature(const TChessBoard& board) {
 }
 
 }  // namespace
+
+QColor FallbackSquareColour(bool light) {
+    return light ? QColor(240, 217, 181) : QColor(181, 136, 99);
+}
 
 void TfrmChessMainForm::ConnectBoardHandlers() {
     connect(mnuRotate, &QAction::triggered, this, &TfrmChessMainForm::mnuRotateClick);

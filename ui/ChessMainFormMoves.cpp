@@ -179,13 +179,6 @@ bool TfrmChessMainForm::DoMoveAndCheckEnd(const TChessMove& move) {
 
 // ---- the opponent slots ----
 
-// The computer's answer (StartComputerMove) and the network send of the move and the comment
-// join here; with both sides played at this board nothing is passed on.
-void TfrmChessMainForm::HandOverMove(const TChessMove& move, const QString& comment) {
-    (void)move;
-    (void)comment;
-}
-
 void TfrmChessMainForm::ComputerSlotFollowsSideToMove() {
     if (ActiveConnection == 1 && Connections[1])
         Connections[1]->LocalIsWhite = ChessBoard->IsWhiteToMove();

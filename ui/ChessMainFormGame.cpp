@@ -1,0 +1,82 @@
+// Whole games in and out of the board: a position typed in Forsyth-Edwards notation, and saved
+// game files.
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+
+#include "notation/Fen.h"
+#include "notation/SavedGame.h"
+#include "ui/ChessMainForm.h"
+
+namespace tavlor {
+
+namespace {
+
+// The dialogs' filter "Tavlor|*.TVG" in the form the file dialogs read.
+constexpr char cGameFileFilter[] = "Tavlor (*.TVG)";
+constexpr char cGameFileExtension[] = "TVG";
+
+std::string FileSystemName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+void TfrmChessMainForm::ConnectGameFileHandlers() {
+    connect(mnuEnterFEN, &QAction::triggered, this, &TfrmChessMainForm::mnuEnterFENClick);
+    connect(mnuSave, &QAction::triggered, this, &TfrmChessMainForm::mnuSaveClick);
+    connect(mnuLoad, &QAction::triggered, this, &TfrmChessMainForm::mnuLoadClick);
+}
+
+// The entry cannot be cancelled: an empty answer asks again.
+void TfrmChessMainForm::mnuEnterFENClick() {
+    QString text;
+    do {
+        text = Dialogs->ReadAString("Die Spielstellung in der Forsyth-Edwards-Notation :", {});
+    } while (text.isEmpty());
+    CancelDrag();
+    ReadFen(*ChessBoard, text.toStdString());
+    RedrawBoard();
+}
+
+QString TfrmChessMainForm::SavedGamesFolder() const {
+    const QString folder = QDir(WorkingFolder()).filePath("SAVEDGAMES");
+    // A folder that cannot be made is offered all the same; the dialog shows where it is.
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void TfrmChessMainForm::mnuSaveClick() {
+    const QString fileName = Dialogs->ChooseSaveFile("Spiel sichern", SavedGamesFolder(),
+                                                     cGameFileFilter, cGameFileExtension);
+    if (!fileName.isEmpty()) SaveGame(fileName);
+}
+
+void TfrmChessMainForm::mnuLoadClick() {
+    const QString fileName =
+        Dialogs->ChooseOpenFile("Spiel laden", SavedGamesFolder(), cGameFileFilter);
+    if (!fileName.isEmpty()) LoadGame(fileName);
+}
+
+bool TfrmChessMainForm::SaveGame(const QString& fileName) {
+    // An existing file is replaced only by a complete new one.
+    const TFileStatus status = tavlor::SaveGame(*ChessBoard, FileSystemName(fileName));
+    if (!status) Dialogs->ShowMessageBox("Fehler", QString::fromStdString(status.Message), mkError);
+    return static_cast<bool>(status);
+}
+
+bool TfrmChessMainForm::LoadGame(const QString& fileName) {
+    CancelDrag();
+    // The whole file is checked before the game is replaced; a damaged one leaves it as it was.
+    const TGameFileStatus status = tavlor::LoadGame(*ChessBoard, FileSystemName(fileName));
+    if (!status) {
+        Dialogs->ShowMessageBox("Fehler", QString::fromStdString(status.Message), mkError);
+        return false;
+    }
+    if (ActiveConnection == 1 && Connections[1]) Connections[1]->LocalIsWhite = status.WhiteToMove;
+    RedrawBoard();
+    return true;
+}
+
+}  // namespace tavlor

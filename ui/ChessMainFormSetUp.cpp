@@ -1,0 +1,329 @@
+// The position editor: the palette that replaces the right-hand panel, clicks that put pieces on
+// squares or take them away, and "Fertig!", which makes the edited position the start of a new
+// game with the side to move, the castling rights and the last pawn double step.
+
+#include <tuple>
+#include <type_traits>
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "ui/ChessMainForm.h"
+#include "ui/Controls.h"
+
+namespace tavlor {
+
+namespace {
+
+struct TPaletteButton {
+    QToolButton* TfrmChessMainForm::*Member;
+    const char* Name;
+    TPieceCode Piece;
+};
+
+// Left to right the white row, then the black row below it.
+constexpr std::array<TPaletteButton, 12> cPaletteButtons = {{
+    {&TfrmChessMainForm::sbtPawnWhite, "sbtPawnWhite", cWhitePawn},
+    {&TfrmChessMainForm::sbtKnightWhite, "sbtKnightWhite", cWhiteKnight},
+    {&TfrmChessMainForm::sbtBishopWhite, "sbtBishopWhite", cWhiteBishop},
+    {&TfrmChessMainForm::sbtRookWhite, "sbtRookWhite", cWhiteRook},
+    {&TfrmChessMainForm::sbtQueenWhite, "sbtQueenWhite", cWhiteQueen},
+    {&TfrmChessMainForm::sbtKingWhite, "sbtKingWhite", cWhiteKing},
+    {&TfrmChessMainForm::sbtPawnBlack, "sbtPawnBlack", cBlackPawn},
+    {&TfrmChessMainForm::sbtKnightBlack, "sbtKnightBlack", cBlackKnight},
+    {&TfrmChessMainForm::sbtBishopBlack, "sbtBishopBlack", cBlackBishop},
+    {&TfrmChessMainForm::sbtRookBlack, "sbtRookBlack", cBlackRook},
+    {&TfrmChessMainForm::sbtQueenBlack, "sbtQueenBlack", cBlackQueen},
+    {&TfrmChessMainForm::sbtKingBlack, "sbtKingBlack", cBlackKing},
+}};
+
+constexpr char cFileLetters[] = "ABCDEFGH";
+
+template <typename TControl>
+TControl* Place(QWidget* parent, const char* name, QRect bounds, const QString& caption = {}) {
+    auto* control = new TControl(parent);
+    control->setObjectName(name);
+    if constexpr (!std::is_same_v<TControl, TImage> && !std::is_same_v<TControl, QToolButton>)
+        control->setText(caption);
+    control->setGeometry(bounds);
+    return control;
+}
+
+// "E4" as file 5 and rank 4; false unless a letter A to H is followed by a digit 1 to 8.
+bool ParseSquareText(const QString& text, std::int32_t& file, std::int32_t& rank) {
+    if (text.size() < 2) return false;
+    const auto letter = static_cast<std::int32_t>(QString(cFileLetters).indexOf(text[0]));
+    file = letter + 1;
+    rank = text[1].digitValue();
+    return file != 0 && rank >= 1 && rank <= 8;
+}
+
+}  // namespace
+
+// ---- the palette ----
+
+void TfrmChessMainForm::CreateSetUpPanel() {
+    QWidget* panel = pnlRightSetUp;
+    imgSetUp = Place<TImage>(panel, "imgSetUp", {4, 6, 150, 150});
+    edtRightSetUpTop = Place<QLineEdit>(panel, "edtRightSetUpTop", {4, 160, 185, 22});
+    edtRightSetUpTop->setReadOnly(true);
+    grpSetUpPieces = new QButtonGroup(panel);
+    grpSetUpPieces->setObjectName("grpSetUpPieces");
+    grpSetUpPieces->setExclusive(true);
+    for (std::size_t i = 0; i < cPaletteButtons.size(); ++i) {
+        const int x = 4 + 32 * static_cast<int>(i % 6);
+        const int y = i < 6 ? 188 : 220;
+        QToolButton* button =
+            Place<QToolButton>(panel, cPaletteButtons[i].Name, {x, y, 28, 28});
+        button->setCheckable(true);
+        button->setIconSize(QSize(20, 20));
+        button->setToolTip(QString::fromUtf8(PieceName(cPaletteButtons[i].Piece)));
+        grpSetUpPieces->addButton(button);
+        this->*cPaletteButtons[i].Member = button;
+    }
+    sbtPawnWhite->setChecked(true);
+    btnClearBoard = Place<QPushButton>(panel, "btnClearBoard", {4, 252, 189, 33}, "Brett löschen");
+    rbtRightSetUpTopWhite =
+        Place<QRadioButton>(panel, "rbtRightSetUpTopWhite", {4, 292, 190, 17}, "Weiss am Zug");
+    rbtRightSetUpTopBlack =
+        Place<QRadioButton>(panel, "rbtRightSetUpTopBlack", {4, 308, 190, 17}, "Schwarz am Zug");
+    rbtRightSetUpTopWhite->setChecked(true);
+    const std::array<std::tuple<QCheckBox**, const char*, const char*>, 5> boxes = {{
+        {&cbxShortCastelingWhite, "cbxShortCastelingWhite", "Kurze Rochade Weiss möglich?"},
+        {&cbxLongCastelingWhite, "cbxLongCastelingWhite", "Lange Rochade Weiss möglich?"},
+        {&cbxShortCastelingBlack, "cbxShortCastelingBlack", "Kurze Rochade Schwarz möglich?"},
+        {&cbxLongCastelingBlack, "cbxLongCastelingBlack", "Lange Rochade Schwarz möglich?"},
+        {&cbxEnPassant, "cbxEnPassant", "En passant möglich?"},
+    }};
+    int y = 336;
+    for (const auto& [member, name, caption] : boxes) {
+        *member = Place<QCheckBox>(panel, name, {4, y, 196, 17}, QString::fromUtf8(caption));
+        y += member == &cbxLongCastelingBlack ? 24 : 16;
+    }
+    lblRightSetUpTopEnPassantFrom = Place<QLabel>(panel, "lblRightSetUpTopEnPassantFrom",
+                                                  {4, 432, 146, 17}, "Letzter Bauernzug von :");
+    edtRightSetUpTopEnPassantFrom =
+        Place<QLineEdit>(panel, "edtRightSetUpTopEnPassantFrom", {152, 428, 37, 22});
+    lblRightSetUpTopEnPassantDest = Place<QLabel>(panel, "lblRightSetUpTopEnPassantDest",
+                                                  {4, 456, 146, 17}, "Letzter Bauernzug nach :");
+    edtRightSetUpTopEnPassantDest =
+        Place<QLineEdit>(panel, "edtRightSetUpTopEnPassantDest", {152, 452, 37, 22});
+    for (QLineEdit* edit : {edtRightSetUpTopEnPassantFrom, edtRightSetUpTopEnPassantDest})
+        edit->setMaxLength(2);
+    btnSetUpBoardDone = Place<QPushButton>(panel, "btnSetUpBoardDone", {4, 480, 93, 37}, "Fertig!");
+    btnSetUpBoardCancel =
+        Place<QPushButton>(panel, "btnSetUpBoardCancel", {104, 480, 88, 37}, "Abbruch");
+    cbxEnPassantClick();
+}
+
+void TfrmChessMainForm::ConnectSetUpHandlers() {
+    mnuSetUp->setCheckable(true);
+    connect(mnuSetUp, &QAction::triggered, this, &TfrmChessMainForm::mnuSetUpClick);
+    connect(btnSetUpBoardDone, &QPushButton::clicked, this, &TfrmChessMainForm::mnuSetUpClick);
+    connect(btnSetUpBoardCancel, &QPushButton::clicked, this,
+            &TfrmChessMainForm::btnSetUpBoardCancelClick);
+    connect(btnClearBoard, &QPushButton::clicked, this, &TfrmChessMainForm::btnClearBoardClick);
+    connect(cbxEnPassant, &QCheckBox::toggled, this, &TfrmChessMainForm::cbxEnPassantClick);
+    connect(grpSetUpPieces, &QButtonGroup::buttonClicked, this, &TfrmChessMainForm::sbtClick);
+    // Another piece set may be chosen while the editor is open.
+    connect(mnuFigures, &QAction::triggered, this, &TfrmChessMainForm::ShowSetUpPictures);
+}
+
+void TfrmChessMainForm::ShowSetUpPictures() {
+    for (const TPaletteButton& entry : cPaletteButtons)
+        (this->*entry.Member)
+            ->setIcon(QIcon(SmallPicture(-1, FigureEntry(entry.Piece), QSize(20, 20))));
+    if (SetUpMode && grpSetUpPieces->checkedButton()) sbtClick(grpSetUpPieces->checkedButton());
+}
+
+void TfrmChessMainForm::sbtClick(QAbstractButton* button) {
+    for (const TPaletteButton& entry : cPaletteButtons) {
+        if (this->*entry.Member != button) continue;
+        SetUpPiece = entry.Piece;
+        DragBitmap = PiecePicture(entry.Piece, imlFigure.EntrySize());
+        imgSetUp->SetPicture(PiecePicture(entry.Piece, imgSetUp->size()));
+    }
+}
+
+void TfrmChessMainForm::cbxEnPassantClick() {
+    const bool enabled = cbxEnPassant->isChecked();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{lblRightSetUpTopEnPassantFrom, edtRightSetUpTopEnPassantFrom,
+                                         lblRightSetUpTopEnPassantDest, edtRightSetUpTopEnPassantDest})
+        control->setEnabled(enabled);
+}
+
+void TfrmChessMainForm::ShowSetUpPanel(bool show) {
+    pnlRightSetUp->setVisible(show);
+    pnlRightRegular->setVisible(!show);
+}
+
+// ---- editing the board ----
+
+// A click puts the chosen piece on the square, or takes it away when it is already there.
+// Nothing is checked while editing; "Fertig!" does that.
+void TfrmChessMainForm::SetUpMouseDown(int x, int y) {
+    const TSquareAtPixel hit = SquareAtPixel(x, y);
+    DragFromFile = hit.File;
+    DragFromRank = hit.Rank;
+    if (hit.File == 0) return;
+    if (hit.Piece == SetUpPiece) {
+        ChessBoard->SetSquare(hit.File, hit.Rank, cEmpty);
+        RedrawBoard();
+        return;
+    }
+    ChessBoard->SetSquare(hit.File, hit.Rank, SetUpPiece);
+    QImage emptySquare;
+    PieceAtPixel(x, y, emptySquare);
+    const QRect square = SquareRect(hit.File, hit.Rank);
+    PaintOnBoard(square, StretchSmooth(EmptySquarePicture(hit.File, hit.Rank), square.size()),
+                 true);
+    PaintOnBoard(square, DragBitmap, false);
+}
+
+void TfrmChessMainForm::ShowSetUpPointer(std::int32_t file, std::int32_t rank) {
+    QString text = QString::fromUtf8(PieceName(SetUpPiece)) + " -> ";
+    if (file != 0) text += QString(QChar(cFileLetters[file - 1])) + QString::number(rank);
+    edtRightSetUpTop->setText(text);
+}
+
+void TfrmChessMainForm::btnClearBoardClick() {
+    for (std::int32_t file = 1; file <= 8; ++file)
+        for (std::int32_t rank = 1; rank <= 8; ++rank)
+            ChessBoard->SetSquare(file, rank, cEmpty);
+    RedrawBoard();
+}
+
+// ---- entering and leaving ----
+
+void TfrmChessMainForm::mnuSetUpClick() {
+    if (SetUpMode) {
+        FinishSetUp();
+        return;
+    }
+    // The editor is left only through its two buttons.
+    CancelDrag();
+    SetMenusEnabled(false);
+    mnuSetUp->setChecked(true);
+    SetUpMode = true;
+    ShowSetUpPanel(true);
+    ShowSetUpPictures();
+    sbtPawnWhite->setChecked(true);
+    sbtClick(sbtPawnWhite);
+}
+
+void TfrmChessMainForm::FinishSetUp() {
+    SetMenusEnabled(true);
+    mnuSetUp->setChecked(false);
+    // A refused position keeps the editor open; the menus stay enabled, and "Brett aufstellen"
+    // checked there checks again.
+    const auto refuse = [this](const char* text) {
+        mnuSetUp->setChecked(true);
+        Dialogs->ShowMessageBox("Fehler", QString::fromUtf8(text), mkError);
+    };
+    if (!ChessBoard->HasBothKings()) {
+        refuse("Ungültige Eingabe der Spielstellung!");
+        return;
+    }
+    // Checked before the record is touched, so that a refusal leaves the old game intact.
+    TChessMove step;
+    const bool enPassant = cbxEnPassant->isChecked();
+    if (enPassant && !ReadLastPawnMove(step)) {
+        refuse("Ungültige Eingabe des letzten Bauernzuges!");
+        return;
+    }
+
+    TChessBoard& board = *ChessBoard;
+    board.HistoryTop = 0;
+    board.PlyCount = 0;
+    board.ClearComments();
+    const bool blackToMove = rbtRightSetUpTopBlack->isChecked();
+    if (enPassant) {
+        // The start position is the one before the double step, which is then recorded, so the
+        // right to capture en passant comes out of the record as in play.
+        board.SetSquare(step.FromFile, step.FromRank, board.GetSquare(step.ToFile, step.ToRank));
+        board.SetSquare(step.ToFile, step.ToRank, cEmpty);
+    }
+    board.SaveBoardAsStart();
+    board.GoToStart();
+    // A fresh record holds at most two half-moves; neither can be refused.
+    bool recorded = true;
+    if (enPassant && blackToMove)
+        recorded = board.MakeMove(step);
+    else if (enPassant)
+        recorded = board.AddPassMove() && board.MakeMove(step);
+    else if (blackToMove)
+        recorded = board.AddPassMove();
+    Q_ASSERT(recorded);
+    (void)recorded;
+
+    // A right whose king or rook is not at home would let castling conjure a rook.
+    const auto right = [&board](QCheckBox* box, std::int32_t rank, std::int32_t rookFile,
+                                TPieceCode colour) {
+        return box->isChecked() && board.GetStartSquare(5, rank) == colour + cWhiteKing &&
+               board.GetStartSquare(rookFile, rank) == colour + cWhiteRook;
+    };
+    TCastlingRights rights;
+    rights[cWhiteKingSide] = right(cbxShortCastelingWhite, 1, 8, cEmpty);
+    rights[cWhiteQueenSide] = right(cbxLongCastelingWhite, 1, 1, cEmpty);
+    rights[cBlackKingSide] = right(cbxShortCastelingBlack, 8, 8, cBlackBase);
+    rights[cBlackQueenSide] = right(cbxLongCastelingBlack, 8, 1, cBlackBase);
+    board.CastlingRights = rights;
+    board.StartCastlingRights = rights;
+
+    SetUpMode = false;
+    ShowSetUpPanel(false);
+    DragBitmap = QPixmap();
+    // The side to move may have changed; the computer's slot follows it at the redraw.
+    RedrawBoard();
+    RefreshStatus();
+}
+
+// The last pawn move of the en-passant fields, upper-cased in place. It must be the double step
+// of the side that moved last, with its pawn on the "nach" square and the two squares behind it
+// empty; anything else would record a move that never could have been made.
+bool TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
+    std::array<std::int32_t, 4> squares{};
+    const std::array<QLineEdit*, 2> edits = {edtRightSetUpTopEnPassantFrom,
+                                             edtRightSetUpTopEnPassantDest};
+    bool valid = true;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        const QString text = edits[i]->text().toUpper();
+        edits[i]->setText(text);
+        valid = valid && text.size() == 2 && ParseSquareText(text, squares[2 * i], squares[2 * i + 1]);
+    }
+    if (!valid) return false;
+    const auto u8 = [](std::int32_t value) { return static_cast<std::uint8_t>(value); };
+    step = {u8(squares[0]), u8(squares[1]), u8(squares[2]), u8(squares[3]), cEmpty};
+    // With Black to move White made the step (rank 2 to 4), otherwise Black (rank 7 to 5).
+    const bool white = rbtRightSetUpTopBlack->isChecked();
+    const std::int32_t from = white ? 2 : 7;
+    const std::int32_t passed = white ? 3 : 6;
+    const std::int32_t to = white ? 4 : 5;
+    const TChessBoard& board = *ChessBoard;
+    return step.FromFile == step.ToFile && step.FromRank == from && step.ToRank == to &&
+           board.GetSquare(step.ToFile, to) == (white ? cWhitePawn : cBlackPawn) &&
+           board.GetSquare(step.FromFile, passed) == cEmpty &&
+           board.GetSquare(step.FromFile, from) == cEmpty;
+}
+
+void TfrmChessMainForm::btnSetUpBoardCancelClick() {
+    // The edited squares stay on the board; the record, the side to move and the castling
+    // rights are those of the game before.
+    SetMenusEnabled(true);
+    mnuSetUp->setChecked(false);
+    mnuSave->setEnabled(true);
+    SetUpMode = false;
+    ShowSetUpPanel(false);
+    DragBitmap = QPixmap();
+    RedrawBoard();
+}
+
+}  // namespace tavlor
