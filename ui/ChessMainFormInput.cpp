@@ -84,10 +84,12 @@ void TfrmChessMainForm::PaintOnBoard(QRect target, const QPixmap& picture, bool 
     if (board.isNull() || picture.isNull() || target.isEmpty()) return;
     {
         QPainter painter(&board);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // A save-under picture also carries the transparent pixels beside the board.
         if (replace) painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(target, picture);
+        // Stretched as the full redraw stretches, so that both give the same pixels.
+        painter.drawPixmap(target.topLeft(), picture.size() == target.size()
+                                                 ? picture
+                                                 : StretchSmooth(picture.toImage(), target.size()));
     }
     imgMainBoard->update(target.translated(imgMainBoard->PictureOrigin()));
 }
