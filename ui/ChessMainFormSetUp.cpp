@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,6 +72,12 @@ bool ParseSquareText(const QString& text, std::int32_t& file, std::int32_t& rank
 
 void TfrmChessMainForm::CreateSetUpPanel() {
     QWidget* panel = pnlRightSetUp;
+    // The longest caption must fit beside its check box within the palette's fixed width.
+    QFont compact = panel->font();
+    while (compact.pointSizeF() > 6 &&
+           QFontMetrics(compact).horizontalAdvance("Kurze Rochade Schwarz möglich?") > 170)
+        compact.setPointSizeF(compact.pointSizeF() - 0.5);
+    panel->setFont(compact);
     imgSetUp = Place<TImage>(panel, "imgSetUp", {4, 6, 150, 150});
     edtRightSetUpTop = Place<QLineEdit>(panel, "edtRightSetUpTop", {4, 160, 185, 22});
     edtRightSetUpTop->setReadOnly(true);
@@ -104,7 +111,7 @@ void TfrmChessMainForm::CreateSetUpPanel() {
     }};
     int y = 336;
     for (const auto& [member, name, caption] : boxes) {
-        *member = Place<QCheckBox>(panel, name, {4, y, 196, 17}, QString::fromUtf8(caption));
+        *member = Place<QCheckBox>(panel, name, {4, y, 200, 17}, QString::fromUtf8(caption));
         y += member == &cbxLongCastelingBlack ? 24 : 16;
     }
     lblRightSetUpTopEnPassantFrom = Place<QLabel>(panel, "lblRightSetUpTopEnPassantFrom",
