@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "engine/Search.h"
-#include "rules/MoveGeneration.h"
+#include "engine/Bench.h"
+#include "engine/Profiler.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace tavlor::test {
@@ -17,105 +19,72 @@ struct TReport {
     std::string MainLine;
 };
 
-// One ComputeMove with default settings that records every report and can stop at one.
-struct TSearchRun {
-    explicit TSearchRun(const char* fen, std::int32_t maxIterations, int stopAtReport = 0,
-                        const TComputerSettings& settings = {}) {
-        ReadFen(Board, fen == std::string("startpos") ? cStartFen : fen);
-        const TSearchProgress progress = [&](std::int32_t& stop, std::int32_t value,
-                                             std::int32_t depth, std::uint64_t,
-                                             std::string_view move, std::string_view mainLine) {
-            Reports.push_back({value, depth, std::string(move), std::string(mainLine)});
-            if (static_cast<int>(Reports.size()) == stopAtReport) stop = 1;
-        };
-        Score = ComputeMove(Board, Board.IsWhiteToMove(), maxIterations, progress, Nodes, Best,
-                            settings);
-    }
-    bool Found() const { return Best.FromFile != 0; }
-    std::string BestText() const { return MoveToUci(Best); }
+// A progress callback that records every report and stops the search at report `stopAt`.
+TSearchProgress Recorder(std::vector<TReport>& reports, std::size_t stopAt = 0) {
+    return [&reports, stopAt](std::int32_t& stop, std::int32_t value, std::int32_t depth,
+                              std::uint64_t, std::string_view move, std::string_view mainLine) {
+        reports.push_back({value, depth, std::string(move), std::string(mainLine)});
+        if (reports.size() == stopAt) stop = 1;
+    };
+}
 
-    TChessBoard Board;
+// One ComputeMove with the default settings.
+struct TSearchRun {
+    TSearchRun(const char* fen, std::int32_t maxIterations, std::size_t stopAt = 0) {
+        const TChessBoard board = BoardFromFen(fen);
+        std::uint64_t nodes = 0;
+        Score = ComputeMove(board, board.IsWhiteToMove(), maxIterations, Recorder(Reports, stopAt),
+                            nodes, Best, TComputerSettings{});
+    }
+    std::string BestText() const { return Best.FromFile != 0 ? MoveToUci(Best) : ""; }
+    TReport Last() const { return Reports.empty() ? TReport{} : Reports.back(); }
+
     std::vector<TReport> Reports;
-    std::uint64_t Nodes = 0;
     TChessMove Best{};
     double Score = 0;
 };
 
 TEST(SearchTest, DisplayValueTurnsMateScoresIntoMoves) {
     const std::pair<std::int32_t, std::int32_t> rows[] = {
-        {0, 0},          {31949, 31949},    {-31949, -31949},  {31998, 100000},   {31996, 200000},
-        {31994, 300000}, {-31997, -200000}, {-31995, -300000}, {-31999, -100000},
-    };
+        {31949, 31949}, {-31949, -31949}, {31994, 300000}, {-31999, -100000}, {-31995, -300000}};
     for (const auto& [score, shown] : rows)
         EXPECT_EQ(DisplayValue(score), shown) << score;
 }
 
-TEST(SearchTest, MateInOneIsFoundInTheFirstIterationAndEndsTheSearch) {
-    const TSearchRun run("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 6);
-    EXPECT_EQ(run.BestText(), "d1d8");
-    EXPECT_EQ(run.Score, 31998);
-    ASSERT_FALSE(run.Reports.empty());
-    EXPECT_EQ(run.Reports.back().Value, 100000);
-    for (const TReport& report : run.Reports)
-        EXPECT_EQ(report.Depth, 1);
+TEST(SearchTest, MatesInOneAndTwo) {
+    const TSearchRun one("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 6);
+    EXPECT_EQ(one.BestText(), "d1d8");
+    EXPECT_EQ(one.Score, 31998);
+    EXPECT_EQ(one.Last().Value, 100000);
+    EXPECT_EQ(one.Last().Depth, 1);  // found in the first iteration, which ends the search
 
-    // Black to move and mated next move sees it the other way round.
-    const TSearchRun mated("3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", 6);
-    EXPECT_EQ(mated.BestText(), "d8d1");
+    const TSearchRun two("k7/8/2K5/8/8/8/8/7R w - - 0 1", 6);
+    EXPECT_EQ(two.Score, 31996);
+    EXPECT_EQ(two.Last().Value, 200000);
+    // After Kb6 the mated side sees it too.
+    EXPECT_EQ(TSearchRun("k7/8/1K6/8/8/8/8/7R b - - 1 1", 6).Last().Value, -200000);
 }
 
-TEST(SearchTest, MateInTwoAndTheMatedSideSeesItToo) {
-    const TSearchRun run("k7/8/2K5/8/8/8/8/7R w - - 0 1", 6);
-    EXPECT_EQ(run.Score, 31996);
-    ASSERT_FALSE(run.Reports.empty());
-    EXPECT_EQ(run.Reports.back().Value, 200000);
-
-    TChessBoard after = run.Board;
-    after.HistoryTop = 0;
-    ASSERT_TRUE(after.MakeMove(run.Best));
-    std::uint64_t nodes = 0;
-    TChessMove reply{};
-    std::int32_t shown = 0;
-    const TSearchProgress progress = [&](std::int32_t&, std::int32_t value, std::int32_t,
-                                         std::uint64_t, std::string_view,
-                                         std::string_view) { shown = value; };
-    ComputeMove(after, after.IsWhiteToMove(), 6, progress, nodes, reply, TComputerSettings{});
-    EXPECT_EQ(shown, -200000);
-}
-
-TEST(SearchTest, StalemateInsideTheTreeScoresZeroAndMateDoesNot) {
-    struct TRow {
-        const char* Move;
-        std::int32_t Score;
+TEST(SearchTest, NoMoveLeftInsideTheTreeIsStalemateUnlessInCheck) {
+    const std::tuple<const char*, const char*, std::int32_t> rows[] = {
+        {"7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f7", 0},
+        {"7k/8/6K1/8/8/8/8/5Q2 w - - 0 1", "f1f8", -(MateScore - 2)},
+        // Set-up allows a side without a king; once its last pawn is taken it has no move.
+        {"8/8/8/8/8/8/1p6/K7 w - - 0 1", "a1b2", 0},
     };
-    const TRow rows[] = {{"f1f7", 0}, {"f1f8", -(MateScore - 2)}};
-    for (const TRow& row : rows) {
-        TSearchFixture fixture("7k/8/6K1/8/8/8/8/5Q2 w - - 0 1");
-        SearchContext& c = fixture.C();
-        c.MaxPly = 1;
-        GenerateSearchMoves(c, 1);
-        MakeSearchMove(c, fixture.Find(row.Move));
-        EXPECT_EQ(Search(c, -MateScore, MateScore, 1), row.Score) << row.Move;
+    for (const auto& [fen, move, score] : rows) {
+        TSearchFixture fixture(fen);
+        fixture.C.MaxPly = 1;
+        fixture.Play({move});
+        EXPECT_EQ(Search(fixture.C, -MateScore, MateScore, 1), score) << move;
     }
-}
-
-TEST(SearchTest, ASideWithoutAnyMoveIsStalemateNotWorseThanMate) {
-    // Set-up allows a side without a king; once its last pawn is taken it has no move at all.
-    TSearchFixture fixture("8/8/8/8/8/8/1p6/K7 w - - 0 1");
-    SearchContext& c = fixture.C();
-    c.MaxPly = 1;
-    GenerateSearchMoves(c, 1);
-    MakeSearchMove(c, fixture.Find("a1b2"));
-    EXPECT_EQ(Search(c, -MateScore, MateScore, 1), 0);
 }
 
 TEST(SearchTest, NoMoveWhenTheSideToMoveIsMatedOrStalemated) {
     for (const char* fen : {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "5Q1k/8/6K1/8/8/8/8/8 b - - 0 1"}) {
         const TSearchRun run(fen, 4);
-        EXPECT_FALSE(run.Found()) << fen;
+        EXPECT_EQ(run.BestText(), "") << fen;
         EXPECT_LE(run.Score, -(MateScore - 1)) << fen;
-        // Only the first root move of the first iteration is reported; no final report.
-        EXPECT_EQ(run.Reports.size(), 1u) << fen;
     }
 }
 
@@ -124,27 +93,19 @@ TEST(SearchTest, KillerOnlyAfterACutOffAboveBeta) {
     for (const auto& [beta, stored] :
          {std::pair{-(MateScore - 2), false}, std::pair{-(MateScore - 1), true}}) {
         TSearchFixture fixture("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1");
-        SearchContext& c = fixture.C();
-        c.MaxPly = 1;
-        GenerateSearchMoves(c, 1);
-        MakeSearchMove(c, fixture.Find("d1d8"));
-        EXPECT_EQ(Search(c, -MateScore, beta, 0), -(MateScore - 2));
-        EXPECT_EQ(c.Killers[1][0].From != 0, stored) << beta;
-        EXPECT_NE(c.MainLineTable[1][0].From, 0);  // the cut-off at depth 1 updates the line
+        fixture.C.MaxPly = 1;
+        fixture.Play({"d1d8"});
+        EXPECT_EQ(Search(fixture.C, -MateScore, beta, 0), -(MateScore - 2));
+        EXPECT_EQ(fixture.C.Killers[1][0].From != 0, stored) << beta;
     }
 }
 
-TEST(SearchTest, ReportTextsAndFallbackMove) {
+TEST(SearchTest, ReportTexts) {
     TSearchFixture fixture("3r3k/4P3/8/8/8/8/8/K7 w - - 0 1");
-    SearchContext& c = fixture.C();
+    SearchContext& c = fixture.C;
     std::vector<TReport> reports;
-    const TSearchProgress progress = [&](std::int32_t&, std::int32_t value, std::int32_t depth,
-                                         std::uint64_t, std::string_view move,
-                                         std::string_view mainLine) {
-        reports.push_back({value, depth, std::string(move), std::string(mainLine)});
-    };
+    const TSearchProgress progress = Recorder(reports);
     c.Progress = &progress;
-    c.IterationDepth = 3;
     GenerateSearchMoves(c, 1);
     const std::int32_t promotion = fixture.Find("e7d8q");
     c.MainLineTable[1][0] = {SearchSquare(8, 8), SearchSquare(7, 7), 0};
@@ -153,17 +114,6 @@ TEST(SearchTest, ReportTextsAndFallbackMove) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].Move, "Be7xd8D");
     EXPECT_EQ(reports[0].MainLine, "e7-d8 h8-g7 ");
-    EXPECT_EQ(reports[0].Value, 42);
-    EXPECT_EQ(reports[0].Depth, 3);
-    EXPECT_EQ(MoveToUci(c.FallbackMove), "e7d8q");
-
-    // From inside the tree the root line is empty: the last main line and fallback stay.
-    c.MainLineTable[0][0] = {};
-    ReportProgress(c, 31998, fixture.Find("a1b2"));
-    EXPECT_EQ(reports[1].Move, "Ka1-b2");
-    EXPECT_EQ(reports[1].MainLine, "e7-d8 h8-g7 ");
-    EXPECT_EQ(reports[1].Value, 100000);
-    EXPECT_EQ(MoveToUci(c.FallbackMove), "e7d8q");
 }
 
 TEST(SearchTest, StopThroughTheCallbackPlaysTheLastReportedMainLineMove) {
@@ -171,12 +121,10 @@ TEST(SearchTest, StopThroughTheCallbackPlaysTheLastReportedMainLineMove) {
     // A stop inside a root re-search still sees that move's report, with nothing updated.
     ASSERT_GE(run.Reports.size(), 40u);
     ASSERT_LE(run.Reports.size(), 41u);
-    std::string lastLine;
-    for (const TReport& report : run.Reports)
-        if (!report.MainLine.empty()) lastLine = report.MainLine;
-    ASSERT_GE(lastLine.size(), 5u);
-    EXPECT_EQ(run.BestText(), lastLine.substr(0, 2) + lastLine.substr(3, 2));
-    EXPECT_LT(run.Reports.back().Depth, 12);
+    const std::string line = run.Last().MainLine;
+    ASSERT_GE(line.size(), 5u);
+    EXPECT_EQ(run.BestText(), line.substr(0, 2) + line.substr(3, 2));
+    EXPECT_LT(run.Last().Depth, 12);
 }
 
 TEST(SearchTest, StopBeforeALegalMoveWasReportedStillPlaysALegalMove) {
@@ -184,30 +132,98 @@ TEST(SearchTest, StopBeforeALegalMoveWasReportedStillPlaysALegalMove) {
     const TSearchRun run("4k3/8/8/8/8/8/3q4/RN2K3 w - - 0 1", 6, 1);
     ASSERT_EQ(run.Reports.size(), 1u);
     EXPECT_EQ(run.Reports[0].MainLine, "a1-a2 ");
-    ASSERT_TRUE(run.Found());
-    TChessBoard board = run.Board;
-    EXPECT_TRUE(IsLegalMove(board, run.Best)) << run.BestText();
     EXPECT_EQ(run.BestText(), "b1d2");
 }
 
-TEST(SearchTest, SameSearchSameNodesAndMove) {
-    const char* fen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
-    const TSearchRun first(fen, 4);
-    const TSearchRun second(fen, 4);
-    EXPECT_EQ(first.Nodes, second.Nodes);
-    EXPECT_EQ(first.BestText(), second.BestText());
-    EXPECT_EQ(first.Score, second.Score);
+// The bench's node count at a small depth: a change to the search, its move order or the
+// evaluation changes it (and a search that is not deterministic). Update the figure only for a
+// change that is meant to alter the search.
+TEST(SearchTest, BenchSignatureAtDepthFour) {
+    std::uint64_t total = 0;
+    for (const TBenchPosition& position : cBenchPositions)
+        total += RunBenchPosition(position, 4).Nodes;
+    EXPECT_EQ(total, 109100u);
 }
 
-TEST(SearchTest, SettingsReachTheSearch) {
-    // With the queen worth less than a pawn the pawn takes the knight instead, even though the
-    // queen takes back.
-    const char* fen = "4k3/8/8/3q1n2/4P3/8/8/4K3 w - - 0 1";
-    EXPECT_EQ(TSearchRun(fen, 1).BestText(), "e4d5");
-    TComputerSettings cheapQueen;
-    cheapQueen.QueenValue = 50;
-    cheapQueen.MaterialOnly = true;
-    EXPECT_EQ(TSearchRun(fen, 1, 0, cheapQueen).BestText(), "e4f5");
+TEST(SearchTest, ProfileTableAndText) {
+    ClearProfile();
+    ProfileTable()[5] = {"Search", 0, 1.5 / 86400, 3};
+    ProfileTable()[2] = {"Evaluate", 0, 0, 0};
+    EXPECT_EQ(ProfileText(), "Evaluate : 0.00 sec. - 0 calls\r\nSearch : 1.50 sec. - 3 calls\r\n");
+
+    // Every search is one section; names are cut to 128 characters; a full table takes no more.
+    ClearProfile();
+    for (int i = 0; i < 2; ++i)
+        const TSearchRun run("startpos", 1);
+    ProfileStop("never started");
+    EXPECT_EQ(ProfileTable()[0].Name, "ComputeMove");
+    EXPECT_EQ(ProfileTable()[0].Calls, 2);
+    ProfileStart(std::string(200, 'x'));
+    EXPECT_EQ(ProfileTable()[1].Name, std::string(128, 'x'));
+    for (int i = 0; i < 200; ++i)
+        ProfileStart("Name " + std::to_string(i));
+    EXPECT_EQ(ProfileTable()[127].Name, "Name 125");
+}
+
+// The static score of the root position with the full window. With `listMoves` the root moves
+// are generated first, so that the mobility estimate sees their number (no penalty above eight).
+std::int32_t EvaluateFen(const char* fen, const TComputerSettings& settings = {},
+                         bool listMoves = true, std::int32_t alpha = -MateScore,
+                         std::int32_t beta = MateScore) {
+    TSearchFixture fixture(fen, settings);
+    if (listMoves) GenerateSearchMoves(fixture.C, 1);
+    bool inCheck = false;
+    return Evaluate(fixture.C, alpha, beta, fixture.C.SideToMove, inCheck);
+}
+
+TEST(EvaluationTest, PositionalTermsAndDrawsByMaterial) {
+    // The score, or nothing for any score but a draw.
+    const std::tuple<const char*, std::optional<std::int32_t>> rows[] = {
+        // Lone passed pawn on a7: 4x8 - 12 isolated + 16x8 passed + 8x8 pawn ending.
+        {"4k3/P7/8/8/8/8/8/4K3 w - - 0 1", 100 + 212},
+        {"4k3/8/8/8/8/8/p7/4K3 b - - 0 1", 100 + 212},
+        {"k7/8/8/8/8/3R4/8/K2R4 w - - 0 1", 950 + 84},  // doubled rooks, open file: 2 x (4+13+25)
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0},
+        // Too little material without pawns is a draw.
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0},
+        {"4k3/8/8/8/8/8/8/1NN1K3 w - - 0 1", 0},
+        {"4k3/8/8/8/8/8/8/2B1K1n1 w - - 0 1", 0},            // bishop against knight
+        {"4k3/8/8/8/8/8/8/2B1KB2 w - - 0 1", std::nullopt},  // ahead by more than a pawn
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", std::nullopt},
+        {"4k3/8/8/8/8/8/P7/1NN1K3 w - - 0 1", std::nullopt},  // a pawn is left
+    };
+    for (const auto& [fen, score] : rows) {
+        if (score)
+            EXPECT_EQ(EvaluateFen(fen), *score) << fen;
+        else
+            EXPECT_NE(EvaluateFen(fen), 0) << fen;
+    }
+}
+
+TEST(EvaluationTest, MaterialOnlyAndKingCapture) {
+    TComputerSettings materialOnly;
+    materialOnly.MaterialOnly = true;
+    TSearchFixture check("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1", materialOnly);
+    bool inCheck = false;
+    EXPECT_EQ(Evaluate(check.C, -MateScore, MateScore, 1, inCheck), -475);
+    EXPECT_TRUE(inCheck);
+    for (const TComputerSettings& settings : {TComputerSettings{}, materialOnly}) {
+        // The side to move can take the king: mate at this ply, or one ply deeper after a move
+        // that exposed it.
+        EXPECT_EQ(EvaluateFen("4k3/8/8/8/8/8/8/4R1K1 w - - 0 1", settings), MateScore);
+        TSearchFixture exposed("4k3/8/8/8/8/8/4r3/6K1 w - - 0 1", settings);
+        exposed.Play({"g1g2"});
+        EXPECT_EQ(Evaluate(exposed.C, -MateScore, MateScore, -1, inCheck), MateScore - 1);
+    }
+}
+
+TEST(EvaluationTest, EarlyExitOutsideTheWindowGivesMaterialAndMobility) {
+    // No list at this ply yet: the mobility estimate is -25.
+    const char* queenUp = "rnb1kbnr/pppppppp/8/8/8/5N2/PPPPPPPP/RNBQKB1R w KQkq - 0 1";
+    EXPECT_EQ(EvaluateFen(queenUp, {}, false, 1100, 1200), 900 - 25);
+    EXPECT_EQ(EvaluateFen(queenUp, {}, false, 600, 700), 900 - 25);
+    // Inside the window the board is scanned: the knight on f3 adds its centre value.
+    EXPECT_EQ(EvaluateFen(queenUp, {}, false, 850, 950), 900 - 25 + 24);
 }
 
 }  // namespace
