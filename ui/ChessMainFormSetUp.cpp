@@ -87,8 +87,7 @@ void TfrmChessMainForm::CreateSetUpPanel() {
     for (std::size_t i = 0; i < cPaletteButtons.size(); ++i) {
         const int x = 4 + 32 * static_cast<int>(i % 6);
         const int y = i < 6 ? 188 : 220;
-        QToolButton* button =
-            Place<QToolButton>(panel, cPaletteButtons[i].Name, {x, y, 28, 28});
+        QToolButton* button = Place<QToolButton>(panel, cPaletteButtons[i].Name, {x, y, 28, 28});
         button->setCheckable(true);
         button->setIconSize(QSize(20, 20));
         button->setToolTip(QString::fromUtf8(PieceName(cPaletteButtons[i].Piece)));
@@ -161,9 +160,9 @@ void TfrmChessMainForm::sbtClick(QAbstractButton* button) {
 
 void TfrmChessMainForm::cbxEnPassantClick() {
     const bool enabled = cbxEnPassant->isChecked();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{lblRightSetUpTopEnPassantFrom, edtRightSetUpTopEnPassantFrom,
-                                         lblRightSetUpTopEnPassantDest, edtRightSetUpTopEnPassantDest})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             lblRightSetUpTopEnPassantFrom, edtRightSetUpTopEnPassantFrom,
+             lblRightSetUpTopEnPassantDest, edtRightSetUpTopEnPassantDest})
         control->setEnabled(enabled);
 }
 
@@ -304,7 +303,8 @@ bool TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
     for (std::size_t i = 0; i < edits.size(); ++i) {
         const QString text = edits[i]->text().toUpper();
         edits[i]->setText(text);
-        valid = valid && text.size() == 2 && ParseSquareText(text, squares[2 * i], squares[2 * i + 1]);
+        valid =
+            valid && text.size() == 2 && ParseSquareText(text, squares[2 * i], squares[2 * i + 1]);
     }
     if (!valid) return false;
     const auto u8 = [](std::int32_t value) { return static_cast<std::uint8_t>(value); };

@@ -40,7 +40,7 @@ TEST(GameFiles, SaveAndLoadThroughTheDialogs) {
     form->mnuSave->trigger();
     form->mnuNew->trigger();
     form->mnuLoad->trigger();
-    form->mnuLoad->trigger();  // cancelled
+    form->mnuLoad->trigger();                     // cancelled
     ASSERT_EQ(fixture.Dialogs.Calls.size(), 3u);  // no message
     for (const auto& call : fixture.Dialogs.Calls)
         EXPECT_EQ(QDir::cleanPath(call.Text), folder);  // made when it was missing
@@ -69,9 +69,9 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
         QString FileName;
         const char* Expected;  // besides the file's name
     };
-    for (const TCase& test : {TCase{form->mnuLoad, damaged, "Zeile 12"},
-                              TCase{form->mnuLoad, unreachable, ""},
-                              TCase{form->mnuSave, unreachable, ""}}) {
+    for (const TCase& test :
+         {TCase{form->mnuLoad, damaged, "Zeile 12"}, TCase{form->mnuLoad, unreachable, ""},
+          TCase{form->mnuSave, unreachable, ""}}) {
         dialogs.Calls.clear();
         dialogs.Answers = {test.FileName};
         test.Command->trigger();

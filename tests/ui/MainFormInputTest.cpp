@@ -45,7 +45,8 @@ TEST(MouseInput, PixelsOnBordersAndRefusedDrops) {
         const TChessBoard& game = *board.Form->ChessBoard;
         EXPECT_EQ(game.HistoryTop, game.PlyCount);
         EXPECT_EQ(game.PlyCount ? MoveToText(game.History[1]) : "", test.Made);
-        EXPECT_EQ(board.Messages(), test.Message.isEmpty() ? QStringList() : QStringList{test.Message});
+        EXPECT_EQ(board.Messages(),
+                  test.Message.isEmpty() ? QStringList() : QStringList{test.Message});
         EXPECT_TRUE(board.ShownAsRedrawn());
     }
 }
@@ -89,9 +90,9 @@ TEST(MouseInput, PressesRefusedForTheOpponentsPiecesAndSlots) {
         bool Connected, LocalIsWhite;
         const char* Square;
     };
-    for (const TCase& test : {TCase{0, false, true, "e7"}, TCase{0, false, true, "e4"},
-                              TCase{1, false, false, "e2"}, TCase{2, false, true, "e2"},
-                              TCase{2, true, false, "e2"}}) {
+    for (const TCase& test :
+         {TCase{0, false, true, "e7"}, TCase{0, false, true, "e4"}, TCase{1, false, false, "e2"},
+          TCase{2, false, true, "e2"}, TCase{2, true, false, "e2"}}) {
         TBoard board;
         board.Form->ActiveConnection = test.Slot;
         auto& slot = board.Form->Connections[test.Slot];
