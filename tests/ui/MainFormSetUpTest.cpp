@@ -54,6 +54,10 @@ TEST(SetUp, ClicksPutTakeAwayAndReplacePiecesWhileThePointerIsShown) {
     EXPECT_EQ(setUp.At("a8"), cWhiteKnight);
     setUp.MoveTo({100, 402});
     EXPECT_EQ(form.edtRightSetUpTop->text(), "Weisser Springer -> ");
+    const TSquares edited = form.ChessBoard->Board;
+    setUp.Press({100, 402});  // on no square: nothing
+    setUp.Release({100, 402});
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, edited));
     form.btnClearBoard->click();
     EXPECT_TRUE(SameBoard(form.ChessBoard->Board, TSquares{}));
 }
