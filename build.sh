@@ -10,6 +10,8 @@ mode=${1:-run}
 [ $# -gt 0 ] && shift
 
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev)
+# Qt's own dialogs in German; only the program itself needs them.
+[ "$mode" = run ] && packages+=(qt6-translations-l10n)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
