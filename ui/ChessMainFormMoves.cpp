@@ -89,21 +89,25 @@ void TfrmChessMainForm::NewGame() {
 }
 
 void TfrmChessMainForm::mnuNewClick() {
+    CancelDrag();  // the floating piece belongs to the position being left
     NewGame();
     RedrawBoard();
 }
 
 void TfrmChessMainForm::mnuTakeBackMoveClick() {
+    CancelDrag();
     ChessBoard->TakeBackMove();
     RedrawBoard();
 }
 
 void TfrmChessMainForm::mnuDoNextMoveClick() {
+    CancelDrag();
     ChessBoard->RedoMove();
     RedrawBoard();
 }
 
 void TfrmChessMainForm::mnuToStartMoveClick() {
+    CancelDrag();
     do {
         ChessBoard->TakeBackMove();
     } while (ChessBoard->PlyCount > 0);
@@ -111,6 +115,7 @@ void TfrmChessMainForm::mnuToStartMoveClick() {
 }
 
 void TfrmChessMainForm::mnuToLastMoveClick() {
+    CancelDrag();
     std::int32_t before = 0;
     do {
         before = ChessBoard->PlyCount;
@@ -135,6 +140,7 @@ void TfrmChessMainForm::mnuReplayVerySlowClick() {
 // Plays the record from its start, one half-move per pause, until its end or ESC. The window
 // stays responsive meanwhile; a window being closed ends the replay as well.
 void TfrmChessMainForm::ReplayGame(TDateTime pause) {
+    CancelDrag();
     LastKey = 0;
     StatusBarPanel->setText(" Spielwiederholung - ESCAPE beendet das Abspielen");
     mnuToStartMoveClick();
