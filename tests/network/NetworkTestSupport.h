@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,22 @@
 
 namespace tavlor::testing {
 
+using TStrings = std::vector<std::string>;
+
+// What one Receive pass gave.
+struct TReceived {
+    TMessageType Type = TMessageType::mtUnknown;
+    TStrings Lines;
+
+    bool operator==(const TReceived&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const TReceived& received) {
+        out << MessageTypeName(received.Type);
+        for (const std::string& line : received.Lines)
+            out << " [" << line << "]";
+        return out;
+    }
+};
+
 // A temporary network folder and the connections of the players who use it.
 class NetworkFolderTest : public ::testing::Test {
 protected:
@@ -21,9 +38,9 @@ protected:
     std::unique_ptr<TChessConnection> Open(std::string_view player) {
         auto connection = std::make_unique<TChessConnection>();
         connection->OwnName = player;
+        connection->GameTransferWait = std::chrono::milliseconds(0);
         EXPECT_EQ(connection->SetPath(cKindNetworkFolder, Folder.Path()),
                   TConnectionState::csConnected);
-        connection->GameTransferWait = std::chrono::milliseconds(0);
         return connection;
     }
 
@@ -34,28 +51,22 @@ protected:
         return connection;
     }
 
-    struct TReceived {
-        TMessageType Type = TMessageType::mtUnknown;
-        std::vector<std::string> Lines;
-    };
-
     static TReceived Receive(TChessConnection& connection) {
         TReceived received;
         EXPECT_EQ(connection.Receive(received.Lines, received.Type), TConnectionState::csReceived);
         return received;
     }
 
-    std::string TransferFile() const { return Folder.File(cTransferFileName); }
-    TIniFile Ini() const { return TIniFile(TransferFile()); }
+    TIniFile Ini() const { return TIniFile(Folder.File(cTransferFileName)); }
 
-    std::vector<std::string> KeysOf(std::string_view section) const {
-        std::vector<std::string> keys;
+    TStrings KeysOf(std::string_view section) const {
+        TStrings keys;
         EXPECT_TRUE(Ini().ReadSection(section, keys));
         return keys;
     }
 
-    std::vector<std::string> Sections() const {
-        std::vector<std::string> sections;
+    TStrings Sections() const {
+        TStrings sections;
         EXPECT_TRUE(Ini().ReadSections(sections));
         return sections;
     }

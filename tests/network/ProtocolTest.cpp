@@ -7,162 +7,96 @@
 namespace tavlor {
 namespace {
 
+using enum TConnectionState;
+using enum TMessageType;
 using testing::NetworkFolderTest;
-using TStrings = std::vector<std::string>;
+using testing::TReceived;
+using testing::TStrings;
 
-// Two players who found each other: Anna announced first, Bert picked her and she answered.
+// Two players who found each other: both announced, Bert picked Anna and she picked him back.
 class PairedPlayers : public NetworkFolderTest {
 protected:
     void SetUp() override {
         Anna = Announce("Anna");
         Bert = Announce("Bert");
-
-        TReceived seen = Receive(*Anna);
-        EXPECT_EQ(seen.Type, TMessageType::mtAskForPlay);
-        EXPECT_EQ(seen.Lines, TStrings{"Bert"});
-        seen = Receive(*Bert);
-        EXPECT_EQ(seen.Type, TMessageType::mtAskForPlay);
-        EXPECT_EQ(seen.Lines, TStrings{"Anna"});
-
+        EXPECT_EQ(Receive(*Anna), (TReceived{mtAskForPlay, {"Bert"}}));
+        EXPECT_EQ(Receive(*Bert), (TReceived{mtAskForPlay, {"Anna"}}));
         Pick(*Bert, "Anna");
         EXPECT_EQ(KeysOf(Anna->OwnSection()), TStrings{"ConfirmPlayOk"});
-        seen = Receive(*Anna);
-        EXPECT_EQ(seen.Type, TMessageType::mtConfirmPlayOk);
-        EXPECT_EQ(seen.Lines, TStrings{"Bert hat auf die Spielanfrage reagiert."});
-
+        EXPECT_EQ(Receive(*Anna),
+                  (TReceived{mtConfirmPlayOk, {"Bert hat auf die Spielanfrage reagiert."}}));
         Pick(*Anna, "Bert");
-        seen = Receive(*Bert);
-        EXPECT_EQ(seen.Type, TMessageType::mtConfirmPlayOk);
-        EXPECT_EQ(seen.Lines, TStrings{"Anna hat auf die Spielanfrage reagiert."});
+        EXPECT_EQ(Receive(*Bert),
+                  (TReceived{mtConfirmPlayOk, {"Anna hat auf die Spielanfrage reagiert."}}));
         EXPECT_EQ(Sections(), TStrings{});
     }
 
     // What the window does when its user picks a possible opponent.
     static void Pick(TChessConnection& me, const std::string& player) {
-        EXPECT_EQ(me.ConnectTo(player), TConnectionState::csConnected);
-        EXPECT_EQ(me.PeerName, player);
-        EXPECT_EQ(me.Send({"1"}, TMessageType::mtPlayOK), TConnectionState::csSent);
-        EXPECT_EQ(me.Send({ConfirmPlayLine(me.OwnName)}, TMessageType::mtConfirmPlayOk),
-                  TConnectionState::csSent);
+        EXPECT_EQ(me.ConnectTo(player), csConnected);
+        EXPECT_EQ(me.Send({"1"}, mtPlayOK), csSent);
+        EXPECT_EQ(me.Send({ConfirmPlayLine(me.OwnName)}, mtConfirmPlayOk), csSent);
     }
 
     std::unique_ptr<TChessConnection> Anna;
     std::unique_ptr<TChessConnection> Bert;
 };
 
-TEST_F(PairedPlayers, MovesAndCommentsWaitForDelivery) {
-    EXPECT_EQ(Anna->Send({MoveToWireText({5, 2, 5, 4, cEmpty})}, TMessageType::mtMove),
-              TConnectionState::csSent);
-    EXPECT_EQ(Anna->PeerState(), TConnectionState::csSending);
-    EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSending);
+TEST_F(PairedPlayers, MessagesWaitForDelivery) {
+    EXPECT_EQ(Anna->Send({MoveToWireText({5, 2, 5, 4, cEmpty})}, mtMove), csSent);
+    EXPECT_EQ(Anna->CheckDelivered(), csSending);
     // The comment must wait for the move to be taken and writes nothing meanwhile.
-    EXPECT_EQ(Anna->Send({"Guter Zug"}, TMessageType::mtComment), TConnectionState::csSending);
+    EXPECT_EQ(Anna->Send({"Guter Zug"}, mtComment), csSending);
     EXPECT_EQ(KeysOf(Bert->OwnSection()), TStrings{"Move"});
+    EXPECT_EQ(Receive(*Bert), (TReceived{mtMove, {"E2 - E4"}}));
+    EXPECT_EQ(Anna->CheckDelivered(), csSent);
+    EXPECT_EQ(Receive(*Bert), TReceived{});
 
-    TReceived got = Receive(*Bert);
-    EXPECT_EQ(got.Type, TMessageType::mtMove);
-    EXPECT_EQ(got.Lines, TStrings{"E2 - E4"});
-    const auto move = ReceivedMove(got.Lines, true);
-    ASSERT_TRUE(move);
-    EXPECT_TRUE(SameMove(*move, {5, 2, 5, 4, cEmpty}));
-    EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSent);
-    EXPECT_EQ(Anna->PeerState(), TConnectionState::csWaitingForAnswer);
-    EXPECT_EQ(Receive(*Bert).Type, TMessageType::mtUnknown);
-
-    EXPECT_EQ(Anna->Send({"Guter Zug"}, TMessageType::mtComment), TConnectionState::csSent);
-    got = Receive(*Bert);
-    EXPECT_EQ(got.Type, TMessageType::mtComment);
-    EXPECT_EQ(got.Lines, TStrings{"Guter Zug"});
-
-    // A promotion arrives in the colour of the side to move on the receiving board.
-    EXPECT_EQ(Bert->Send({MoveToWireText({5, 7, 5, 8, cWhiteQueen})}, TMessageType::mtMove),
-              TConnectionState::csSent);
-    got = Receive(*Anna);
-    EXPECT_EQ(got.Lines, TStrings{"E7 - E8 Q"});
-    EXPECT_EQ(ReceivedMove(got.Lines, false)->Promotion, cBlackQueen);
-    EXPECT_EQ(ReceivedMove(got.Lines, true)->Promotion, cWhiteQueen);
-
-    // Only the last line of a message stays.
-    EXPECT_EQ(Anna->Send({"erste", "zweite"}, TMessageType::mtComment), TConnectionState::csSent);
-    EXPECT_EQ(Receive(*Bert).Lines, TStrings{"zweite"});
-}
-
-TEST_F(PairedPlayers, CommentsThatTheFileWouldChangeStillWaitForDelivery) {
+    // Of several lines only the last stays. A comment the file gives back changed (or "-?-", the
+    // old default of the delivery check) still counts as waiting until it has been taken.
     const std::string longComment(3000, 'a');
-    const std::string comments[] = {"\"in Anfuehrungszeichen\"", "  Leerzeichen  ",     longComment,
-                                    "Zeile eins\r\nZeile zwei",  "Schach \xE2\x9C\x93", "-?-"};
-    const std::string arrived[] = {
-        "in Anfuehrungszeichen", "Leerzeichen", longComment.substr(0, 2047),
-        "Zeile eins Zeile zwei", "Schach ?",    "-?-"};
-    for (std::size_t i = 0; i < std::size(comments); ++i) {
-        EXPECT_EQ(Anna->Send({comments[i]}, TMessageType::mtComment), TConnectionState::csSent);
-        EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSending) << i;
-        EXPECT_EQ(Anna->Send({"danach"}, TMessageType::mtComment), TConnectionState::csSending);
-        const TReceived got = Receive(*Bert);
-        EXPECT_EQ(got.Lines, TStrings{arrived[i]});
-        EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSent);
+    const std::pair<TStrings, std::string> rows[] = {
+        {{"erste", "Guter Zug"}, "Guter Zug"},
+        {{"\"in Anfuehrungszeichen\""}, "in Anfuehrungszeichen"},
+        {{"  Leerzeichen  "}, "Leerzeichen"},
+        {{longComment}, longComment.substr(0, 2047)},
+        {{"Zeile eins\r\nZeile zwei"}, "Zeile eins Zeile zwei"},
+        {{"Schach \xE2\x9C\x93"}, "Schach ?"},
+        {{"-?-"}, "-?-"},
+    };
+    for (const auto& [sent, arrived] : rows) {
+        EXPECT_EQ(Anna->Send(sent, mtComment), csSent);
+        EXPECT_EQ(Anna->Send({"danach"}, mtComment), csSending) << arrived;
+        EXPECT_EQ(Receive(*Bert), (TReceived{mtComment, {arrived}}));
+        EXPECT_EQ(Anna->CheckDelivered(), csSent);
     }
 }
 
+// The texts themselves are checked with the move texts; here one damaged text goes the whole way.
 TEST_F(PairedPlayers, DamagedMoveTextIsReportedAsInvalid) {
-    for (const char* text : {"Z2 - E4", "E0 - E4", "E2 - E9", "E2"}) {
-        ASSERT_TRUE(Ini().WriteString(Bert->OwnSection(), "Move", text));
+    EXPECT_FALSE(ReceivedMove({}, true));
+    ASSERT_TRUE(Ini().WriteString(Bert->OwnSection(), "Move", "I2 - E4"));
+    const TReceived got = Receive(*Bert);
+    EXPECT_EQ(got, (TReceived{mtMove, {"I2 - E4"}}));
+    EXPECT_FALSE(ReceivedMove(got.Lines, true));
+}
+
+// The move lines of a game begin and end with blanks, and a comment may hold a "|".
+TEST_F(PairedPlayers, GameTransferRejectedAndAccepted) {
+    TChessBoard board;
+    ASSERT_TRUE(board.MakeMove({5, 2, 5, 4, cEmpty}));
+    ASSERT_TRUE(board.MakeMove({5, 7, 5, 5, cEmpty}));
+    board.SetComment(0, 1, "Ein Kommentar | mit Strich \xC3\xBC");
+    const TStrings game = WriteGameLines(board);
+    for (TMessageType answer : {mtResetBoardReject, mtResetBoardOK}) {
+        EXPECT_EQ(Anna->Send(WrapGameLines(game), mtResetBoard), csSent);
         const TReceived got = Receive(*Bert);
-        EXPECT_EQ(got.Type, TMessageType::mtMove);
-        EXPECT_FALSE(ReceivedMove(got.Lines, true)) << text;
+        EXPECT_EQ(got.Type, mtResetBoard);
+        EXPECT_EQ(UnwrapGameLines(got.Lines), game);
+        // The answer carries the game back; the file keeps its last line.
+        EXPECT_EQ(Bert->Send(got.Lines, answer), csSent);
+        EXPECT_EQ(Receive(*Anna), (TReceived{answer, {"||"}}));
     }
-}
-
-// A saved game whose move lines begin and end with blanks, with comments in both lists.
-TChessBoard SampleGame() {
-    TChessBoard board;
-    for (const TChessMove& move : {TChessMove{5, 2, 5, 4, cEmpty}, TChessMove{5, 7, 5, 5, cEmpty},
-                                   TChessMove{7, 1, 6, 3, cEmpty}})
-        EXPECT_TRUE(board.MakeMove(move));
-    board.SetComment(0, 1, "Ein Kommentar | mit Strich");
-    board.SetComment(1, 2, "Antwort \xC3\xBC");
-    board.WhiteTime = 0.001;
-    return board;
-}
-
-TEST_F(PairedPlayers, GameTransferAccepted) {
-    const TStrings game = WriteGameLines(SampleGame());
-    EXPECT_EQ(Anna->Send(WrapGameLines(game), TMessageType::mtResetBoard),
-              TConnectionState::csSent);
-    EXPECT_EQ(Anna->PeerState(), TConnectionState::csUnknown);
-    EXPECT_EQ(Anna->CheckDelivered(), TConnectionState::csSent);
-
-    TReceived got = Receive(*Bert);
-    EXPECT_EQ(got.Type, TMessageType::mtResetBoard);
-    EXPECT_EQ(Sections(), TStrings{});
-    const TStrings loaded = UnwrapGameLines(got.Lines);
-    EXPECT_EQ(loaded, game);
-    TChessBoard board;
-    ASSERT_TRUE(ReadGameLines(board, loaded));
-    EXPECT_EQ(board.PlyCount, 3);
-    EXPECT_EQ(board.Board, SampleGame().Board);
-    for (int list = 0; list <= 1; ++list)
-        for (int ply = 0; ply <= 4; ++ply)
-            EXPECT_EQ(board.GetComment(list, ply), SampleGame().GetComment(list, ply));
-    EXPECT_EQ(board.GetComment(0, 1), "Ein Kommentar | mit Strich");
-
-    EXPECT_EQ(Bert->Send(loaded, TMessageType::mtResetBoardOK), TConnectionState::csSent);
-    got = Receive(*Anna);
-    EXPECT_EQ(got.Type, TMessageType::mtResetBoardOK);
-    EXPECT_EQ(got.Lines, TStrings{""});  // the last line of the game
-}
-
-TEST_F(PairedPlayers, GameTransferRejected) {
-    TStrings game = WriteGameLines(SampleGame());
-    game.back() = "letzte Zeile";
-    ASSERT_EQ(Anna->Send(WrapGameLines(game), TMessageType::mtResetBoard),
-              TConnectionState::csSent);
-    TReceived got = Receive(*Bert);
-    ASSERT_EQ(got.Type, TMessageType::mtResetBoard);
-    EXPECT_EQ(Bert->Send(got.Lines, TMessageType::mtResetBoardReject), TConnectionState::csSent);
-    got = Receive(*Anna);
-    EXPECT_EQ(got.Type, TMessageType::mtResetBoardReject);
-    EXPECT_EQ(got.Lines, TStrings{"|letzte Zeile|"});
 }
 
 TEST_F(PairedPlayers, GameIsTakenOnlyOnceItsFirstLineIsThere) {
@@ -171,97 +105,42 @@ TEST_F(PairedPlayers, GameIsTakenOnlyOnceItsFirstLineIsThere) {
     for (int line = 3; line >= 1; --line)
         ASSERT_TRUE(ini.WriteString(Bert->OwnSection(), "ResetBoard_" + std::to_string(line),
                                     "|Zeile " + std::to_string(line) + "|"));
-    EXPECT_EQ(Receive(*Bert).Type, TMessageType::mtUnknown);
+    EXPECT_EQ(Receive(*Bert), TReceived{});
     EXPECT_EQ(KeysOf(Bert->OwnSection()).size(), 3u);
-
     ASSERT_TRUE(ini.WriteString(Bert->OwnSection(), "ResetBoard_0", "|Zeile 0|"));
-    const TReceived got = Receive(*Bert);
-    EXPECT_EQ(got.Type, TMessageType::mtResetBoard);
-    EXPECT_EQ(UnwrapGameLines(got.Lines), (TStrings{"Zeile 0", "Zeile 1", "Zeile 2", "Zeile 3"}));
+    EXPECT_EQ(Receive(*Bert),
+              (TReceived{mtResetBoard, {"|Zeile 0|", "|Zeile 1|", "|Zeile 2|", "|Zeile 3|"}}));
 }
 
-TEST_F(PairedPlayers, EmptyGameErasesButIsNeverSeen) {
-    ASSERT_EQ(Anna->Send({"E2 - E4  "}, TMessageType::mtMove), TConnectionState::csSent);
-    EXPECT_EQ(Anna->Send({}, TMessageType::mtResetBoard), TConnectionState::csSent);
-    EXPECT_EQ(KeysOf(Bert->OwnSection()), TStrings{});
-    EXPECT_EQ(Receive(*Bert).Type, TMessageType::mtUnknown);
-}
-
-TEST_F(NetworkFolderTest, UnpairedConnectionSendsOnlyAnnouncementsAndPairing) {
-    const auto me = Announce("Tom");
-    for (TMessageType type : {TMessageType::mtMove, TMessageType::mtComment,
-                              TMessageType::mtResetBoard, TMessageType::mtResetBoardOK})
-        EXPECT_EQ(me->Send({"x"}, type), TConnectionState::csNotConnected);
-    EXPECT_EQ(Sections(), TStrings{me->OwnSection()});
-    EXPECT_EQ(KeysOf(me->OwnSection()), TStrings{"AskForPlay"});
-}
-
-TEST_F(NetworkFolderTest, AnnouncementsAreReportedInFileOrder) {
+// Announcements are reported in file order, a move ends the scan, and a pairing message taken
+// before another player's announcement is not displaced by it.
+TEST_F(NetworkFolderTest, ScanOrder) {
     const auto me = Open("Ich");
-    EXPECT_EQ(Receive(*me).Type, TMessageType::mtUnknown);  // no file yet
-
-    const auto carla = Announce("Carla");
-    const auto anton = Announce("Anton");
-    ASSERT_EQ(me->Send({"1"}, TMessageType::mtAskForPlay), TConnectionState::csSent);
-    const auto berta = Announce("Berta");
-    const TReceived got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtAskForPlay);
-    EXPECT_EQ(got.Lines, (TStrings{"Carla", "Anton", "Berta"}));
-}
-
-TEST_F(NetworkFolderTest, MoveEndsTheScanAndAnnouncementsKeepPairingMessages) {
-    const auto me = Announce("Ich");
+    EXPECT_EQ(Receive(*me), TReceived{});  // no file yet
+    ASSERT_EQ(me->Send({"1"}, mtAskForPlay), csSent);
     const auto eva = Announce("Eva");
-    ASSERT_EQ(eva->ConnectTo("Ich"), TConnectionState::csConnected);
-    ASSERT_EQ(eva->Send({"E2 - E4  "}, TMessageType::mtMove), TConnectionState::csSent);
+    ASSERT_EQ(eva->ConnectTo("Ich"), csConnected);
+    ASSERT_EQ(eva->Send({"E2 - E4  "}, mtMove), csSent);
     const auto late = Announce("Spaet");
-    TReceived got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtMove);  // Eva's announcement came first, then the move
-    EXPECT_EQ(got.Lines, TStrings{"E2 - E4"});
-
-    // A confirmation that precedes another player's announcement in the file is not lost.
-    ASSERT_EQ(eva->Send({ConfirmPlayLine("Eva")}, TMessageType::mtConfirmPlayOk),
-              TConnectionState::csSent);
+    EXPECT_EQ(Receive(*me), (TReceived{mtMove, {"E2 - E4"}}));
+    ASSERT_EQ(eva->Send({ConfirmPlayLine("Eva")}, mtConfirmPlayOk), csSent);
     const auto later = Announce("Noch einer");
-    got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtConfirmPlayOk);
-    EXPECT_EQ(got.Lines, TStrings{"Eva hat auf die Spielanfrage reagiert."});
-    got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtAskForPlay);
-    EXPECT_EQ(got.Lines, (TStrings{"Eva", "Spaet", "Noch einer"}));
+    EXPECT_EQ(Receive(*me),
+              (TReceived{mtConfirmPlayOk, {"Eva hat auf die Spielanfrage reagiert."}}));
+    EXPECT_EQ(Receive(*me), (TReceived{mtAskForPlay, {"Eva", "Spaet", "Noch einer"}}));
 
     // A PlayOK reports the receiver's own name and lets the scan go on.
-    ASSERT_EQ(eva->Send({"1"}, TMessageType::mtPlayOK), TConnectionState::csSent);
-    got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtPlayOK);
-    EXPECT_EQ(got.Lines, TStrings{"Ich"});
-}
-
-TEST_F(NetworkFolderTest, KeyAfterAnErasingKeyReadsItsDefault) {
-    const auto me = Announce("Ich");
-    const auto eva = Announce("Eva");
-    TIniFile ini = Ini();
-    ASSERT_TRUE(ini.EraseSection(me->OwnSection()));
-    ASSERT_TRUE(ini.WriteString(me->OwnSection(), "PlayOK", "1"));
-    ASSERT_TRUE(ini.WriteString(me->OwnSection(), "Move", "E2 - E4"));
-    const TReceived got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtMove);
-    EXPECT_EQ(got.Lines, TStrings{""});
-    EXPECT_FALSE(ReceivedMove(got.Lines, true));
-    EXPECT_EQ(Sections(), TStrings{eva->OwnSection()});
+    ASSERT_EQ(eva->Send({"1"}, mtPlayOK), csSent);
+    EXPECT_EQ(Receive(*me), (TReceived{mtPlayOK, {"Ich"}}));
 }
 
 TEST_F(NetworkFolderTest, NameWithoutWindows1252FormStillFindsItsMessages) {
     const auto me = Announce("\xC5\x81ukasz ");  // "Łukasz" and a trailing blank
     const auto eva = Announce("Eva");
-    TReceived got = Receive(*eva);
-    ASSERT_EQ(got.Lines, TStrings{"?ukasz"});
-    ASSERT_EQ(eva->ConnectTo("?ukasz"), TConnectionState::csConnected);
-    ASSERT_EQ(eva->Send({"E2 - E4  "}, TMessageType::mtMove), TConnectionState::csSent);
-
-    got = Receive(*me);
-    EXPECT_EQ(got.Type, TMessageType::mtMove);
-    EXPECT_EQ(got.Lines, TStrings{"E2 - E4"});
+    ASSERT_EQ(Receive(*eva), (TReceived{mtAskForPlay, {"?ukasz"}}));
+    ASSERT_EQ(eva->ConnectTo("?ukasz"), csConnected);
+    ASSERT_EQ(eva->Send({"Eva"}, mtConfirmPlayOk), csSent);
+    EXPECT_EQ(Receive(*me), (TReceived{mtConfirmPlayOk, {"Eva"}}));
 }
 
 }  // namespace

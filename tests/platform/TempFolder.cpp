@@ -6,16 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
 namespace tavlor::testing {
 
 TTempFolder::TTempFolder() {
     std::string pattern = ::testing::TempDir() + "tavlor-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    FPath = buffer.data();
+    if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+    FPath = pattern;
 }
 
 TTempFolder::~TTempFolder() {
@@ -24,8 +21,8 @@ TTempFolder::~TTempFolder() {
 }
 
 void WriteBytes(const std::string& fileName, std::string_view bytes) {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(fileName, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::string& fileName) {
