@@ -1,16 +1,105 @@
-// FEN entry, saving and loading games through the dialogs.
-
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QDir>
+// The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, saving and
+// loading through the dialogs.
 
 #include "UiTestSupport.h"
-#include "notation/MoveText.h"
-#include "rules/MoveGeneration.h"
+#include "notation/MoveList.h"
 
 namespace tavlor::testing {
 namespace {
+
+// The move list as the memo should show it.
+QString ExpectedMoveList(const TChessBoard& board) {
+    std::vector<std::string> lines;
+    WriteMoveList(board, lines);
+    QStringList expected;
+    for (const std::string& line : lines)
+        expected << QString::fromStdString(line);
+    return expected.join('\n');
+}
+
+const std::vector<std::string> cItalian = {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "f8c5"};
+
+TEST(Moves, MoveListFollowsMovesTakeBackRedoAndNewGame) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    const TChessBoard& game = *form->ChessBoard;
+    for (QAction* command :
+         {form->mnuTakeBackMove, form->mnuToStartMove, form->mnuDoNextMove, form->mnuToLastMove})
+        command->trigger();  // an empty record: nothing happens
+    EXPECT_EQ(game.PlyCount, 0);
+    PlayMoves(*form, cItalian);
+    form->RefreshStatus();
+    EXPECT_EQ(form->memMoves->toPlainText().count('\n'), 2);  // three lines
+    // Taken back and played differently before the next refresh: the same ply count.
+    form->mnuTakeBackMove->trigger();
+    PlayMoves(*form, {"f8e7"});
+    form->RefreshStatus();
+    EXPECT_EQ(form->memMoves->toPlainText(), ExpectedMoveList(game));
+
+    struct TStep {
+        QAction* Command;
+        int PlyCount, HistoryTop;
+    };
+    const TStep steps[] = {{form->mnuTakeBackMove, 5, 6}, {form->mnuTakeBackMove, 4, 6},
+                           {form->mnuDoNextMove, 5, 6},   {form->mnuToStartMove, 0, 6},
+                           {form->mnuToLastMove, 6, 6},   {form->mnuDoNextMove, 6, 6},
+                           {form->mnuNew, 0, 0}};
+    for (const TStep& step : steps) {
+        step.Command->trigger();
+        form->RefreshStatus();
+        EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop),
+                  std::pair(step.PlyCount, step.HistoryTop));
+        EXPECT_EQ(form->memMoves->toPlainText(), ExpectedMoveList(game))
+            << step.Command->objectName().toStdString();
+    }
+}
+
+TEST(Moves, ReplayStopsAtEscapeAndRunsAgainAfterwards) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->show();
+    PlayMoves(*form, cItalian);
+    QString statusDuringReplay;
+    QTimer::singleShot(150, form.get(), [&] {
+        statusDuringReplay = form->StatusBarPanel->text();
+        QTest::keyClick(form->memLeftBottomClientSend, Qt::Key_Escape);
+    });
+    form->mnuReplayVerySlow->trigger();
+    EXPECT_EQ(statusDuringReplay, " Spielwiederholung - ESCAPE beendet das Abspielen");
+    EXPECT_EQ(form->StatusBarPanel->text(), "");
+    EXPECT_EQ(form->ChessBoard->PlyCount, 1);  // where it stopped
+    EXPECT_EQ(form->ChessBoard->HistoryTop, 6);
+
+    form->ReplayGame(SecondsToDays(0.01));
+    EXPECT_EQ(form->ChessBoard->PlyCount, 6);
+    EXPECT_EQ(form->LastKey, 0);
+    form->mnuNew->trigger();
+    form->ReplayGame(SecondsToDays(0.01));  // an empty record ends at once
+    EXPECT_EQ(form->ChessBoard->PlyCount, 0);
+}
+
+TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QPlainTextEdit* memo = form->memLeftBottomClientSend;
+    PlayMoves(*form, {"e2e4", "e7e5"});
+    form->pnlLeftBottomHuman->show();  // a memo that can really hold the focus
+    memo->setFocus();
+    memo->setPlainText("Gruss");
+    QTest::keyClick(memo, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(form->ChessBoard->PlyCount, 1);
+    QTest::keyClick(memo, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->ChessBoard->PlyCount, 2);
+    EXPECT_EQ(memo->toPlainText(), "Gruss");
+    // Ctrl+A would select the memo's text; here it is the analysis command.
+    int analyses = 0;
+    QObject::connect(form->mnuAnalyse, &QAction::triggered, [&] { ++analyses; });
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(analyses, 1);
+}
 
 TEST(GameFiles, FenEntryAsksAgainAfterAnEmptyAnswer) {
     TFormFixture fixture;
@@ -18,14 +107,8 @@ TEST(GameFiles, FenEntryAsksAgainAfterAnEmptyAnswer) {
     fixture.Dialogs.Answers = {"", "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1"};
     form->mnuEnterFEN->trigger();
     ASSERT_EQ(fixture.Dialogs.Calls.size(), 2u);
-    for (const auto& call : fixture.Dialogs.Calls) {
-        EXPECT_EQ(call.Kind, "input");
-        EXPECT_EQ(call.Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
-    }
-    TChessBoard& board = *form->ChessBoard;
-    EXPECT_EQ(board.PlyCount, 1);
-    EXPECT_EQ(board.GetSquare(5, 4), cWhitePawn);
-    EXPECT_TRUE(IsLegalMove(board, *UciToMove("d4e3", false)));
+    EXPECT_EQ(fixture.Dialogs.Calls[1].Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
+    EXPECT_EQ(form->ChessBoard->PlyCount, 1);          // Black to move after a pass
     EXPECT_FALSE(form->Connections[1]->LocalIsWhite);  // redrawn: the computer's slot follows
 }
 
@@ -75,12 +158,8 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
         dialogs.Calls.clear();
         dialogs.Answers = {test.FileName};
         test.Command->trigger();
-        ASSERT_EQ(dialogs.Calls.size(), 2u);
-        EXPECT_EQ(dialogs.Calls[1].Caption, "Fehler");
-        EXPECT_EQ(dialogs.Calls[1].MessageKind, mkError);
-        const QString& text = dialogs.Calls[1].Text;
-        EXPECT_TRUE(text.contains(test.FileName) && text.contains(test.Expected))
-            << text.toStdString();
+        EXPECT_EQ(dialogs.Calls.size(), 2u);
+        EXPECT_TRUE(dialogs.LastIsError(test.FileName, test.Expected));
         EXPECT_EQ(form->ChessBoard->PlyCount, 2);
         EXPECT_TRUE(SameBoard(form->ChessBoard->Board, before));
     }

@@ -1,73 +1,34 @@
 #include "UiTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
 #include <QFile>
-
-#include "notation/MoveText.h"
 
 namespace tavlor::testing {
 
-QString TScriptedDialogs::NextAnswer() {
+QString TScriptedDialogs::Answer(const QString& kind, const QString& caption, const QString& text) {
+    Calls.push_back({kind, caption, text});
     if (Answers.empty()) return QString();
-    QString answer = Answers.front();
+    const QString answer = Answers.front();
     Answers.pop_front();
     return answer;
 }
 
-int TScriptedDialogs::ShowMessageBox(const QString& caption, const QString& text,
-                                     TMessageKind kind) {
-    Calls.push_back({"message", caption, text, kind});
-    return mrOK;
+QStringList TScriptedDialogs::Messages() const {
+    QStringList texts;
+    for (const TCall& call : Calls)
+        if (call.Kind == "message") texts << call.Text;
+    return texts;
 }
 
-int TScriptedDialogs::ShowDialogBox(const QString& caption, const QString& text,
-                                    TMessageKind kind) {
-    Calls.push_back({"question", caption, text, kind});
-    return NextAnswer() == "cancel" ? mrCancel : mrOK;
-}
-
-QString TScriptedDialogs::ReadAString(const QString& prompt, const QString& defaultText) {
-    Calls.push_back({"input", QString(), prompt});
-    return Answers.empty() ? defaultText : NextAnswer();
-}
-
-QString TScriptedDialogs::ChooseFigureSet(const QString& caption, const QString& programDir,
-                                          const QString& currentSet) {
-    Calls.push_back({"figures", caption, programDir + "|" + currentSet});
-    return NextAnswer();
-}
-
-int TScriptedDialogs::ChoosePromotionPiece(const std::array<QPixmap, 4>&) {
-    Calls.push_back({"promotion", QString(), QString()});
-    return NextAnswer().toInt();
-}
-
-QString TScriptedDialogs::ChooseOpenFile(const QString& caption, const QString& folder,
-                                         const QString&) {
-    Calls.push_back({"open", caption, folder});
-    return NextAnswer();
-}
-
-QString TScriptedDialogs::ChooseSaveFile(const QString& caption, const QString& folder,
-                                         const QString&, const QString&) {
-    Calls.push_back({"save", caption, folder});
-    return NextAnswer();
-}
-
-QString TScriptedDialogs::ChooseFolder(const QString& caption, const QString& startFolder) {
-    Calls.push_back({"folder", caption, startFolder});
-    return NextAnswer();
-}
-
-void TScriptedDialogs::ShowHelp(const TRtfDocument& text) {
-    Calls.push_back({"help", QString(), QString::fromStdString(text.PlainText())});
-    LastHelp = text;
-}
-
-void TScriptedDialogs::ShowAbout() {
-    Calls.push_back({"about", QString(), QString()});
+::testing::AssertionResult TScriptedDialogs::LastIsError(const QString& part,
+                                                         const QString& more) const {
+    if (Calls.empty()) return ::testing::AssertionFailure() << "nothing was shown";
+    const TCall& call = Calls.back();
+    if (call.Kind == "message" && call.Caption == "Fehler" && call.MessageKind == mkError &&
+        call.Text.contains(part) && call.Text.contains(more))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << call.Kind.toStdString() << " \"" << call.Caption.toStdString()
+           << "\": " << call.Text.toStdString();
 }
 
 QString DataDir() {

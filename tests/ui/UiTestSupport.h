@@ -1,14 +1,26 @@
 #pragma once
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <QString>
-#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
+// What the main window's tests use to drive it.
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "notation/Fen.h"
+#include "notation/MoveText.h"
 #include "ui/ChessMainForm.h"
+#include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/RtfReader.h"
 
@@ -24,26 +36,52 @@ public:
         int MessageKind = -1;
     };
 
-    int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override;
-    int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) override;
-    QString ReadAString(const QString& prompt, const QString& defaultText) override;
+    int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override {
+        Calls.push_back({"message", caption, text, kind});
+        return mrOK;
+    }
+    int ShowDialogBox(const QString& caption, const QString& text, TMessageKind) override {
+        return Answer("question", caption, text) == "cancel" ? mrCancel : mrOK;
+    }
+    QString ReadAString(const QString& prompt, const QString& defaultText) override {
+        const bool answered = !Answers.empty();
+        const QString answer = Answer("input", QString(), prompt);
+        return answered ? answer : defaultText;
+    }
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
-                            const QString& currentSet) override;
-    int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) override;
-    QString ChooseOpenFile(const QString& caption, const QString& folder,
-                           const QString& filter) override;
-    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString& filter,
-                           const QString& defaultSuffix) override;
-    QString ChooseFolder(const QString& caption, const QString& startFolder) override;
-    void ShowHelp(const TRtfDocument& text) override;
-    void ShowAbout() override;
+                            const QString& currentSet) override {
+        return Answer("figures", caption, programDir + "|" + currentSet);
+    }
+    int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) override {
+        PromotionPictures = pictures;
+        return Answer("promotion", QString(), QString()).toInt();
+    }
+    QString ChooseOpenFile(const QString& caption, const QString& folder, const QString&) override {
+        return Answer("open", caption, folder);
+    }
+    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString&,
+                           const QString&) override {
+        return Answer("save", caption, folder);
+    }
+    QString ChooseFolder(const QString& caption, const QString& startFolder) override {
+        return Answer("folder", caption, startFolder);
+    }
+    void ShowHelp(const TRtfDocument& text) override {
+        Calls.push_back({"help", QString(), QString::fromStdString(text.PlainText())});
+    }
+    void ShowAbout() override { Calls.push_back({"about", QString(), QString()}); }
+
+    // The texts of the messages shown, in order.
+    QStringList Messages() const;
+    // Whether the last call was an error message whose text holds both parts.
+    ::testing::AssertionResult LastIsError(const QString& part, const QString& more = {}) const;
 
     std::vector<TCall> Calls;
     std::deque<QString> Answers;  // taken in order by the calls that return text or a choice
-    TRtfDocument LastHelp;
+    std::array<QPixmap, 4> PromotionPictures;  // those offered by the last promotion choice
 
 private:
-    QString NextAnswer();
+    QString Answer(const QString& kind, const QString& caption, const QString& text);
 };
 
 // A program folder in a temporary place, with the shipped piece sets when asked for, and the
@@ -58,6 +96,57 @@ public:
 
     QTemporaryDir Folder;
     TScriptedDialogs Dialogs;
+};
+
+// The window shown, both sides played at this board, on a 400 x 403 board image: squares of 50
+// pixels and three unpainted pixel rows at the bottom.
+struct TBoard {
+    explicit TBoard(const char* fen = nullptr) : Form(Fixture.Start()) {
+        Form->ActiveConnection = 0;
+        if (fen) ReadFen(*Form->ChessBoard, fen);
+        Form->imgMainBoard->setFixedSize(400, 403);
+        Form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+        Form->timChessBoardRedraw->stop();
+        Form->RedrawBoard();
+    }
+
+    // Mouse events as the window system delivers them, at a pixel of the board picture.
+    QPoint InWindow(QPoint pixel) const {
+        return Form->imgMainBoard->mapTo(Form.get(), pixel + Form->imgMainBoard->PictureOrigin());
+    }
+    void Press(QPoint pixel) {
+        QTest::mousePress(Form->windowHandle(), Qt::LeftButton, {}, InWindow(pixel));
+    }
+    void MoveTo(QPoint pixel) { QTest::mouseMove(Form->windowHandle(), InWindow(pixel)); }
+    void Release(QPoint pixel) {
+        QTest::mouseRelease(Form->windowHandle(), Qt::LeftButton, {}, InWindow(pixel));
+    }
+    void Drag(QPoint from, QPoint to) {
+        Press(from);
+        MoveTo((from + to) / 2);
+        MoveTo(to);
+        Release(to);
+    }
+    QPoint Centre(const char* square) const {
+        return Form->SquareRect(square[0] - 'a' + 1, square[1] - '0').center();
+    }
+    void Drag(const char* uci) { Drag(Centre(uci), Centre(uci + 2)); }
+
+    QImage Shown() const { return Form->imgMainBoard->Picture().toImage(); }
+    // Whether the picture is what a full redraw of the position shows (it redraws).
+    bool ShownAsRedrawn() {
+        const QImage shown = Shown();
+        Form->RedrawBoard();
+        return shown == Shown();
+    }
+    TPieceCode At(const char* square) const {
+        return Form->ChessBoard->GetSquare(square[0] - 'a' + 1, square[1] - '0');
+    }
+
+    TFormFixture Fixture;
+    TScriptedDialogs& Dialogs = Fixture.Dialogs;
+    std::unique_ptr<TfrmChessMainForm> Form;
 };
 
 QString DataDir();
