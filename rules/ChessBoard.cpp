@@ -8,6 +8,8 @@ namespace {
 
 constexpr const char* cPlaceholderComment = "-/-";
 
+bool IsCommentList(std::int32_t list) { return list == 0 || list == 1; }
+
 constexpr std::array<TPieceCode, 8> cWhiteBackRank = {cWhiteRook,  cWhiteKnight, cWhiteBishop,
                                                       cWhiteQueen, cWhiteKing,   cWhiteBishop,
                                                       cWhiteKnight, cWhiteRook};
@@ -106,6 +108,7 @@ void TChessBoard::AddThinkingTime(double now) {
 }
 
 std::string TChessBoard::GetComment(std::int32_t list, std::int32_t ply) const {
+    if (!IsCommentList(list)) return {};
     const auto& items = Comments[static_cast<std::size_t>(list)];
     if (ply < 0 || static_cast<std::size_t>(ply) >= items.size()) return {};
     const std::string& item = items[static_cast<std::size_t>(ply)];
@@ -113,13 +116,14 @@ std::string TChessBoard::GetComment(std::int32_t list, std::int32_t ply) const {
 }
 
 void TChessBoard::SetComment(std::int32_t list, std::int32_t ply, const std::string& text) {
-    if (ply < 0) return;
+    if (ply < 0 || !IsCommentList(list)) return;
     auto& items = Comments[static_cast<std::size_t>(list)];
     while (items.size() <= static_cast<std::size_t>(ply)) items.emplace_back(cPlaceholderComment);
     if (!text.empty()) items[static_cast<std::size_t>(ply)] = text;
 }
 
 void TChessBoard::TruncateComments(std::int32_t list, std::int32_t count) {
+    if (!IsCommentList(list)) return;
     auto& items = Comments[static_cast<std::size_t>(list)];
     items.resize(std::min(items.size(), static_cast<std::size_t>(std::max(count, 0))));
 }
