@@ -227,12 +227,12 @@ void TfrmChessMainForm::CreateRightPanel() {
     imgWhichToMove = new TImage(pnlRightRegularTop);
     imgWhichToMove->setObjectName("imgWhichToMove");
     imgWhichToMove->setGeometry(4, 4, 20, 20);
-    lblWhichToMove = Label(pnlRightRegularTop, "lblWhichToMove", "", 32, 6);
+    lblWhichToMove = Label(pnlRightRegularTop, "lblWhichToMove", "", 32, 8);
     lblWhichToMove->setFixedWidth(cRightPanelWidth - 36);
     QFont bold = lblWhichToMove->font();
     bold.setBold(true);
     lblWhichToMove->setFont(bold);
-    lblComputerMovesDone = Label(pnlRightRegularTop, "lblComputerMovesDone", "", 32, 22);
+    lblComputerMovesDone = Label(pnlRightRegularTop, "lblComputerMovesDone", "", 32, 24);
     lblComputerMovesDone->setFixedWidth(cRightPanelWidth - 36);
     lblTimeWhite = Label(pnlRightRegularTop, "lblTimeWhite", "Weiss :", 4, 40);
     lblTimeBlack = Label(pnlRightRegularTop, "lblTimeBlack", "Schwarz :", 4, 56);
@@ -249,7 +249,7 @@ void TfrmChessMainForm::CreateRightPanel() {
     memMoves->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont fixed("Courier New");
     fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setPointSize(9);
+    fixed.setPointSize(8);
     memMoves->setFont(fixed);
     // The memo is disabled so that nobody edits the record, yet it must stay readable.
     QPalette readable = memMoves->palette();
@@ -320,7 +320,7 @@ void TfrmChessMainForm::CreateLeftPanel() {
     std::array<QLabel**, 6> values = {&lblWert_, &lblKnoten_,   &lblKnotenPerSecond_,
                                       &lblTime_, &lblCalcDraw_, &lblMainVar_};
     for (int i = 0; i < 6; ++i) {
-        Label(pnlLeftBottomComputer, captionNames[i], QString(captions[i]) + " :", 8, 4 + 16 * i);
+        Label(pnlLeftBottomComputer, captionNames[i], captions[i], 8, 4 + 16 * i);
         *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(), "-/-",
                            180, 4 + 16 * i);
         (*values[i])->setFixedWidth(400);
