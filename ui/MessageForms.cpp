@@ -135,7 +135,7 @@ TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, Dial
     pnlClient->setGeometry(0, 0, 354, 54);
     lblInput = new QLabel(pnlClient);
     lblInput->setObjectName("lblInput");
-    lblInput->setGeometry(8, 4, 338, 18);
+    lblInput->setGeometry(8, 8, 338, 16);
     edtInput = new QLineEdit(pnlClient);
     edtInput->setObjectName("edtInput");
     edtInput->setGeometry(8, 24, 333, 24);
