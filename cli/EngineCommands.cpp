@@ -250,7 +250,10 @@ std::int64_t MoveTimeFromClock(std::int64_t left, std::int64_t increment, std::i
 // "score cp V" or "score mate N" from the shown value.
 std::string UciScore(std::int32_t value) {
     if (value >= 100000) return "mate " + std::to_string(value / 100000);
-    if (value <= -100000) return "mate -" + std::to_string(-value / 100000 - 1);
+    if (value <= -100000) {
+        const std::int32_t moves = -value / 100000 - 1;
+        return moves == 0 ? "mate 0" : "mate -" + std::to_string(moves);  // 0: mated already
+    }
     return "cp " + std::to_string(value);
 }
 
@@ -410,7 +413,16 @@ private:
         };
         std::uint64_t nodes = 0;
         TChessMove best{};
-        ComputeMove(Position, white, depth, progress, nodes, best, Settings);
+        TMoveList legal;
+        std::int32_t legalCount = 0;
+        GenerateMoves(Position, white ? 1 : 0, legal, legalCount);
+        if (legalCount == 0) {
+            // Mated or stalemated: nothing to search, and GUIs read the score of the result.
+            Output.Line(std::string("info depth 0 score ") +
+                        (IsKingInCheck(Position, white ? 1 : 0) ? "mate 0" : "cp 0"));
+        } else {
+            ComputeMove(Position, white, depth, progress, nodes, best, Settings);
+        }
         // An infinite search answers only when told to stop, even when it has finished.
         while (infinite && !Input.StopRequestedAfter(lineNumber))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
