@@ -82,7 +82,7 @@ void BenchProfileCalls(const std::string& folder) {
     const double writeString = MicrosecondsPerCall(100, [&] {
         static_cast<void>(ini.WriteString("ABCDEFGH_Bench", "Move", std::to_string(counter++)));
     });
-    std::printf("WriteString (lock, temporary file, fsync, rename): %.1f us per call\n",
+    std::printf("WriteString (lock, temporary file, rename): %.1f us per call\n",
                 writeString);
     if (seen == 0) std::printf("(nothing was read: the figures are wrong)\n");
 }
