@@ -47,16 +47,6 @@ constexpr std::array<TPaletteButton, 12> cPaletteButtons = {{
 
 constexpr char cFileLetters[] = "ABCDEFGH";
 
-template <typename TControl>
-TControl* Place(QWidget* parent, const char* name, QRect bounds, const QString& caption = {}) {
-    auto* control = new TControl(parent);
-    control->setObjectName(name);
-    if constexpr (!std::is_same_v<TControl, TImage> && !std::is_same_v<TControl, QToolButton>)
-        control->setText(caption);
-    control->setGeometry(bounds);
-    return control;
-}
-
 // "E4" as file 5 and rank 4; false unless a letter A to H is followed by a digit 1 to 8.
 bool ParseSquareText(const QString& text, std::int32_t& file, std::int32_t& rank) {
     if (text.size() < 2) return false;

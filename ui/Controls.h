@@ -1,9 +1,23 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 namespace tavlor {
+
+// A child control with its component name and its place from the window's layout table, and
+// its caption where it has one.
+template <typename TControl>
+TControl* Place(QWidget* parent, const char* name, QRect bounds, const QString& caption = {}) {
+    auto* control = new TControl(parent);
+    control->setObjectName(name);
+    if constexpr (requires { control->setText(caption); })
+        if (!caption.isEmpty()) control->setText(caption);
+    control->setGeometry(bounds);
+    return control;
+}
 
 // An image control: shows its picture centred and reports the mouse in picture pixels. The
 // board is drawn into the picture off-screen and shown by one SetPicture; the drag of a piece

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "ui/Controls.h"
 #include "ui/Icons.h"
 
 namespace tavlor {
@@ -30,13 +31,6 @@ int IconEntry(TMessageKind kind) {
     }
 }
 
-QPushButton* Button(QWidget* parent, const QString& caption, QRect geometry, const char* name) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
-}
-
 Qt::WindowFlags DialogFrame(bool closeButton) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (closeButton) flags |= Qt::WindowCloseButtonHint;
@@ -55,22 +49,12 @@ void CentreOnScreen(QWidget* window) {
 TfrmMessageForm::TfrmMessageForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmMessageForm");
     setFixedSize(372, 123);
-    auto* pnlClient = new QWidget(this);
-    pnlClient->setObjectName("pnlClient");
-    pnlClient->setGeometry(0, 0, 372, 78);
-    auto* pnlClientLeft = new QWidget(pnlClient);
-    pnlClientLeft->setObjectName("pnlClientLeft");
-    pnlClientLeft->setGeometry(0, 0, 56, 78);
-    Image = new QLabel(pnlClientLeft);
-    Image->setObjectName("Image");
-    Image->setGeometry(8, 8, 36, 36);
+    auto* pnlClient = Place<QWidget>(this, "pnlClient", QRect(0, 0, 372, 78));
+    auto* pnlClientLeft = Place<QWidget>(pnlClient, "pnlClientLeft", QRect(0, 0, 56, 78));
+    Image = Place<QLabel>(pnlClientLeft, "Image", QRect(8, 8, 36, 36));
     Image->setScaledContents(true);
-    auto* pnlClientClient = new QWidget(pnlClient);
-    pnlClientClient->setObjectName("pnlClientClient");
-    pnlClientClient->setGeometry(56, 0, 316, 78);
-    memMessage = new QPlainTextEdit(pnlClientClient);
-    memMessage->setObjectName("memMessage");
-    memMessage->setGeometry(8, 8, 300, 62);
+    auto* pnlClientClient = Place<QWidget>(pnlClient, "pnlClientClient", QRect(56, 0, 316, 78));
+    memMessage = Place<QPlainTextEdit>(pnlClientClient, "memMessage", QRect(8, 8, 300, 62));
     memMessage->setReadOnly(true);
     memMessage->setFrameStyle(QFrame::NoFrame);
     memMessage->setFocusPolicy(Qt::NoFocus);
@@ -78,10 +62,8 @@ TfrmMessageForm::TfrmMessageForm(QWidget* parent) : QDialog(parent, DialogFrame(
     QPalette buttonFace = memMessage->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
     memMessage->setPalette(buttonFace);
-    pnlBottom = new QWidget(this);
-    pnlBottom->setObjectName("pnlBottom");
-    pnlBottom->setGeometry(0, 78, 372, 45);
-    btnOK = Button(pnlBottom, "OK", QRect(4, 4, 120, 37), "btnOK");
+    pnlBottom = Place<QWidget>(this, "pnlBottom", QRect(0, 78, 372, 45));
+    btnOK = Place<QPushButton>(pnlBottom, "btnOK", QRect(4, 4, 120, 37), "OK");
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
 }
@@ -119,7 +101,7 @@ TfrmDialogForm::TfrmDialogForm(QWidget* parent) : TfrmMessageForm(parent) {
     setObjectName("frmDialogForm");
     setWindowFlags(DialogFrame(true));
     FClosable = true;
-    btnCancel = Button(pnlBottom, "Abbruch", QRect(128, 4, 120, 37), "btnCancel");
+    btnCancel = Place<QPushButton>(pnlBottom, "btnCancel", QRect(128, 4, 120, 37), "Abbruch");
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
@@ -130,19 +112,11 @@ void TfrmDialogForm::reject() {
 TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmReadAStringForm");
     setFixedSize(354, 99);
-    auto* pnlClient = new QWidget(this);
-    pnlClient->setObjectName("pnlClient");
-    pnlClient->setGeometry(0, 0, 354, 54);
-    lblInput = new QLabel(pnlClient);
-    lblInput->setObjectName("lblInput");
-    lblInput->setGeometry(8, 8, 338, 16);
-    edtInput = new QLineEdit(pnlClient);
-    edtInput->setObjectName("edtInput");
-    edtInput->setGeometry(8, 24, 333, 24);
-    auto* pnlBottom = new QWidget(this);
-    pnlBottom->setObjectName("pnlBottom");
-    pnlBottom->setGeometry(0, 54, 354, 45);
-    btnOK = Button(pnlBottom, "OK", QRect(4, 4, 120, 37), "btnOK");
+    auto* pnlClient = Place<QWidget>(this, "pnlClient", QRect(0, 0, 354, 54));
+    lblInput = Place<QLabel>(pnlClient, "lblInput", QRect(8, 8, 338, 16));
+    edtInput = Place<QLineEdit>(pnlClient, "edtInput", QRect(8, 24, 333, 24));
+    auto* pnlBottom = Place<QWidget>(this, "pnlBottom", QRect(0, 54, 354, 45));
+    btnOK = Place<QPushButton>(pnlBottom, "btnOK", QRect(4, 4, 120, 37), "OK");
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
 }
