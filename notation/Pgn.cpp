@@ -120,7 +120,7 @@ std::string_view ResultText(TGameState state) {
 }
 
 bool IsInitialStart(const TChessBoard& walker) {
-    const TChessBoard initial;
+    static const TChessBoard initial;
     return SameBoard(walker.StartBoard, initial.StartBoard) &&
            walker.StartCastlingRights == initial.StartCastlingRights;
 }
@@ -137,13 +137,15 @@ TPgnText Unwritable(std::int32_t ply, const TChessMove& move) {
     return result;
 }
 
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-enum class TTokenKind { tkEnd, tkTag, tkComment, tkSymbol, tkNag, tkOpen, tkClose };
+enum class TPgnTokenKind { tkEnd, tkTag, tkComment, tkSymbol, tkNag, tkOpen, tkClose };
 
-struct TToken {
-    TTokenKind Kind = TTokenKind::tkEnd;
+struct TPgnToken {
+    TPgnTokenKind Kind = TPgnTokenKind::tkEnd;
     std::string_view Text;   // a symbol, a comment's text, a tag's name
     std::string_view Value;  // a tag's value, still escaped
     std::int32_t Line = 0;
@@ -162,10 +164,10 @@ public:
     explicit TPgnLexer(std::string_view text) : Text(text) {}
 
     // The next token, or nothing with `Fault` set when the text is damaged.
-    std::optional<TToken> Next() {
+    std::optional<TPgnToken> Next() {
         if (Pending) return std::exchange(Pending, std::nullopt);
         SkipSpace();
-        TToken token;
+        TPgnToken token;
         token.Line = Line;
         if (Pos >= Text.size()) return token;
         const char c = Text[Pos];
@@ -174,7 +176,7 @@ public:
                 return BraceComment(token);
             case ';': {
                 const std::size_t end = Text.find_first_of("\r\n", Pos);
-                token.Kind = TTokenKind::tkComment;
+                token.Kind = TPgnTokenKind::tkComment;
                 token.Text =
                     Text.substr(Pos + 1, end == std::string_view::npos ? std::string_view::npos
                                                                        : end - Pos - 1);
@@ -184,13 +186,13 @@ public:
             case '(':
             case ')':
                 ++Pos;
-                token.Kind = c == '(' ? TTokenKind::tkOpen : TTokenKind::tkClose;
+                token.Kind = c == '(' ? TPgnTokenKind::tkOpen : TPgnTokenKind::tkClose;
                 return token;
             case '[':
                 return Tag(token);
             case '$': {
                 const std::size_t end = Text.find_first_not_of("0123456789", Pos + 1);
-                token.Kind = TTokenKind::tkNag;
+                token.Kind = TPgnTokenKind::tkNag;
                 token.Text = Text.substr(Pos, end == std::string_view::npos ? end : end - Pos);
                 Pos = end == std::string_view::npos ? Text.size() : end;
                 return token;
@@ -198,7 +200,7 @@ public:
             default: {
                 // A stray "}" or "]" is a symbol of its own, which no move reading accepts.
                 const std::size_t end = Text.find_first_of(" \t\r\n\f\v{};()[]$.", Pos + 1);
-                token.Kind = TTokenKind::tkSymbol;
+                token.Kind = TPgnTokenKind::tkSymbol;
                 token.Text = Text.substr(Pos, end == std::string_view::npos ? end : end - Pos);
                 Pos = end == std::string_view::npos ? Text.size() : end;
                 return token;
@@ -206,7 +208,8 @@ public:
         }
     }
 
-    void PutBack(const TToken& token) { Pending = token; }
+    void PutBack(const TPgnToken& token) { Pending = token; }
+    bool Failed() const { return !Fault.Reason.empty(); }
 
     TPgnFault Fault;
 
@@ -242,13 +245,13 @@ private:
                 ++Line;
     }
 
-    std::optional<TToken> BraceComment(TToken token) {
+    std::optional<TPgnToken> BraceComment(TPgnToken token) {
         const std::size_t end = Text.find('}', Pos + 1);
         if (end == std::string_view::npos) {
             Fault = {Line, "ein Kommentar in geschweiften Klammern ist nicht geschlossen"};
             return std::nullopt;
         }
-        token.Kind = TTokenKind::tkComment;
+        token.Kind = TPgnTokenKind::tkComment;
         token.Text = Text.substr(Pos + 1, end - Pos - 1);
         CountLines(token.Text);
         Pos = end + 1;
@@ -256,7 +259,7 @@ private:
     }
 
     // [Name "value"]; the value keeps its escapes, the one tag that matters (FEN) has none.
-    std::optional<TToken> Tag(TToken token) {
+    std::optional<TPgnToken> Tag(TPgnToken token) {
         const std::size_t start = Pos;
         std::size_t at = Pos + 1;
         const auto skip = [&] {
@@ -290,7 +293,7 @@ private:
                                "\""};
             return std::nullopt;
         }
-        token.Kind = TTokenKind::tkTag;
+        token.Kind = TPgnTokenKind::tkTag;
         Pos = at + 1;
         return token;
     }
@@ -299,8 +302,10 @@ private:
     std::size_t Pos = 0;
     std::int32_t Line = 1;
     bool AtLineStart = true;
-    std::optional<TToken> Pending;
+    std::optional<TPgnToken> Pending;
 };
+
+namespace {
 
 bool IsResult(std::string_view symbol) {
     return symbol == "1-0" || symbol == "0-1" || symbol == "1/2-1/2" || symbol == "*";
@@ -382,40 +387,52 @@ std::optional<TPgnFault> SetUpFromTag(TChessBoard& game, const std::string& fen,
     return std::nullopt;
 }
 
-// Reads the movetext of the chosen game into `game`, which may be left half-built on a fault.
-std::optional<TPgnFault> ReadMoves(TPgnLexer& lexer, TChessBoard& game, TMoveCounter& counter) {
+// Plays the main line of a game's movetext on `game`, which may be left half-built on a fault,
+// up to its result or the next game's tags; without a game the moves are passed over. After a
+// refused move the rest of the game is passed over, so that a reader of many games can go on
+// with the next one.
+std::optional<TPgnFault> ReadMoves(TPgnLexer& lexer, TChessBoard* game, TMoveCounter& counter) {
     std::int32_t depth = 0;  // variations are passed over
     std::int32_t openedAt = 0;
     for (;;) {
-        const std::optional<TToken> token = lexer.Next();
+        const std::optional<TPgnToken> token = lexer.Next();
         if (!token) return lexer.Fault;
         switch (token->Kind) {
-            case TTokenKind::tkEnd:
-            case TTokenKind::tkTag:
-                if (depth > 0) return TPgnFault{openedAt, "eine Variante ist nicht geschlossen"};
+            case TPgnTokenKind::tkEnd:
+            case TPgnTokenKind::tkTag:
+                lexer.PutBack(*token);
+                if (depth > 0 && game)
+                    return TPgnFault{openedAt, "eine Variante ist nicht geschlossen"};
                 return std::nullopt;
-            case TTokenKind::tkComment:
-                if (depth == 0) AddComment(game, token->Text);
+            case TPgnTokenKind::tkComment:
+                if (depth == 0 && game) AddComment(*game, token->Text);
                 break;
-            case TTokenKind::tkOpen:
+            case TPgnTokenKind::tkOpen:
                 if (depth++ == 0) openedAt = token->Line;
                 break;
-            case TTokenKind::tkClose:
-                if (depth > 0) --depth;
+            case TPgnTokenKind::tkClose:
+                depth -= depth > 0 ? 1 : 0;
                 break;
-            case TTokenKind::tkNag:
+            case TPgnTokenKind::tkNag:
                 break;
-            case TTokenKind::tkSymbol: {
+            case TPgnTokenKind::tkSymbol: {
                 if (depth > 0 || IsMoveNumber(token->Text) || IsAnnotation(token->Text)) break;
                 if (IsResult(token->Text)) return std::nullopt;
-                const TSanReading reading = ReadSan(game, token->Text);
-                if (reading.Error != TSanError::seNone)
-                    return TPgnFault{token->Line,
-                                     SanFault(reading.Error, counter.Label(token->Text))};
-                if (!game.MakeMove(reading.Move))
-                    return TPgnFault{token->Line, "die Partie ist länger als " +
-                                                      std::to_string(cMaxHistory) + " Halbzüge (" +
-                                                      counter.Label(token->Text) + ")"};
+                if (!game) break;
+                const TSanReading reading = ReadSan(*game, token->Text);
+                std::optional<TPgnFault> fault;
+                if (reading.Error != TSanError::seNone) {
+                    fault = {token->Line, SanFault(reading.Error, counter.Label(token->Text))};
+                } else if (!game->MakeMove(reading.Move)) {
+                    fault = {token->Line, "die Partie ist länger als " +
+                                              std::to_string(cMaxHistory) + " Halbzüge (" +
+                                              counter.Label(token->Text) + ")"};
+                }
+                if (fault) {
+                    if (const std::optional<TPgnFault> broken = ReadMoves(lexer, nullptr, counter))
+                        return broken;
+                    return fault;
+                }
                 ++counter.Moves;
                 break;
             }
@@ -423,39 +440,35 @@ std::optional<TPgnFault> ReadMoves(TPgnLexer& lexer, TChessBoard& game, TMoveCou
     }
 }
 
-// Passes over one game's movetext, up to its result or the next game's tags.
-std::optional<TPgnFault> SkipMoves(TPgnLexer& lexer) {
-    std::int32_t depth = 0;
-    for (;;) {
-        const std::optional<TToken> token = lexer.Next();
-        if (!token) return lexer.Fault;
-        if (token->Kind == TTokenKind::tkEnd) return std::nullopt;
-        if (token->Kind == TTokenKind::tkTag) {
-            lexer.PutBack(*token);
-            return std::nullopt;
-        }
-        if (token->Kind == TTokenKind::tkOpen) ++depth;
-        if (token->Kind == TTokenKind::tkClose && depth > 0) --depth;
-        if (token->Kind == TTokenKind::tkSymbol && depth == 0 && IsResult(token->Text))
-            return std::nullopt;
-    }
+// Passes over the rest of a game: its tags, then its moves.
+std::optional<TPgnFault> SkipGame(TPgnLexer& lexer) {
+    std::optional<TPgnToken> token = lexer.Next();
+    while (token && token->Kind == TPgnTokenKind::tkTag)
+        token = lexer.Next();
+    if (!token) return lexer.Fault;
+    lexer.PutBack(*token);
+    TMoveCounter counter;
+    return ReadMoves(lexer, nullptr, counter);
 }
 
-// The game's tags and moves into `game`.
-std::optional<TPgnFault> ReadGame(TPgnLexer& lexer, TChessBoard& game, const TToken& first) {
+// The tags and moves of the game that starts with `first` into `game`. On a fault the lexer
+// stands at the start of the next game unless the text itself is damaged.
+std::optional<TPgnFault> ReadGameInto(TPgnLexer& lexer, TChessBoard& game, const TPgnToken& first) {
     TMoveCounter counter;
-    std::optional<TToken> token = first;
-    std::optional<TPgnFault> fault;
-    for (; token && token->Kind == TTokenKind::tkTag; token = lexer.Next()) {
+    std::optional<TPgnToken> token = first;
+    for (; token && token->Kind == TPgnTokenKind::tkTag; token = lexer.Next()) {
         if (token->Text != "FEN") continue;
         const std::string fen = Unescape(token->Value);
-        if ((fault = SetUpFromTag(game, fen, token->Line))) return fault;
+        if (std::optional<TPgnFault> fault = SetUpFromTag(game, fen, token->Line)) {
+            if (const std::optional<TPgnFault> broken = SkipGame(lexer)) return broken;
+            return fault;
+        }
         counter.FirstNumber = FenMoveNumber(fen);
         counter.BlackFirst = !game.IsWhiteToMove();
     }
     if (!token) return lexer.Fault;
     lexer.PutBack(*token);
-    return ReadMoves(lexer, game, counter);
+    return ReadMoves(lexer, &game, counter);
 }
 
 TGameFileStatus Unreadable(const TPgnFault& fault, const std::string& what) {
@@ -466,41 +479,6 @@ TGameFileStatus Unreadable(const TPgnFault& fault, const std::string& what) {
                      (fault.Line > 0 ? " (Zeile " + std::to_string(fault.Line) + ")" : "") + ": " +
                      fault.Reason + ".";
     return status;
-}
-
-TGameFileStatus ReadPgnAs(TChessBoard& board, std::string_view text, std::int32_t number,
-                          const std::string& what) {
-    if (text.starts_with(cByteOrderMark)) text.remove_prefix(cByteOrderMark.size());
-    TPgnLexer lexer(text);
-    for (std::int32_t index = 1;; ++index) {
-        const std::optional<TToken> first = lexer.Next();
-        if (!first) return Unreadable(lexer.Fault, what);
-        if (first->Kind == TTokenKind::tkEnd) {
-            const std::string reason = index == 1
-                                           ? "keine PGN-Partie gefunden"
-                                           : "es gibt keine Partie " + std::to_string(number) +
-                                                 ", nur " + std::to_string(index - 1);
-            return Unreadable({0, reason}, what);
-        }
-        if (index < number) {
-            // Tags first, then the moves.
-            std::optional<TToken> token = first;
-            while (token && token->Kind == TTokenKind::tkTag)
-                token = lexer.Next();
-            if (!token) return Unreadable(lexer.Fault, what);
-            lexer.PutBack(*token);
-            if (const std::optional<TPgnFault> fault = SkipMoves(lexer))
-                return Unreadable(*fault, what);
-            continue;
-        }
-        TChessBoard game;
-        if (const std::optional<TPgnFault> fault = ReadGame(lexer, game, *first))
-            return Unreadable(*fault, what);
-        board = game;
-        TGameFileStatus status;
-        status.WhiteToMove = board.IsWhiteToMove();
-        return status;
-    }
 }
 
 // Strict UTF-8: a text that is not is taken for Windows-1252.
@@ -537,6 +515,40 @@ bool IsUtf8(std::string_view bytes) {
 }
 
 }  // namespace
+
+TPgnReader::TPgnReader(std::string_view text, std::string what)
+    : Lexer(std::make_unique<TPgnLexer>(
+          text.starts_with(cByteOrderMark) ? text.substr(cByteOrderMark.size()) : text)),
+      FWhat(std::move(what)) {}
+
+TPgnReader::~TPgnReader() = default;
+
+std::optional<TGameFileStatus> TPgnReader::ReadGame(TChessBoard& board) {
+    if (Lexer->Failed()) return std::nullopt;
+    const std::optional<TPgnToken> first = Lexer->Next();
+    if (!first) return Unreadable(Lexer->Fault, FWhat);
+    if (first->Kind == TPgnTokenKind::tkEnd) return std::nullopt;
+    ++Games;
+    TChessBoard game;
+    if (const std::optional<TPgnFault> fault = ReadGameInto(*Lexer, game, *first))
+        return Unreadable(*fault, FWhat);
+    board = game;
+    TGameFileStatus status;
+    status.WhiteToMove = board.IsWhiteToMove();
+    return status;
+}
+
+std::optional<TGameFileStatus> TPgnReader::SkipGame() {
+    if (Lexer->Failed()) return std::nullopt;
+    const std::optional<TPgnToken> first = Lexer->Next();
+    if (!first) return Unreadable(Lexer->Fault, FWhat);
+    if (first->Kind == TPgnTokenKind::tkEnd) return std::nullopt;
+    ++Games;
+    Lexer->PutBack(*first);
+    if (const std::optional<TPgnFault> fault = tavlor::SkipGame(*Lexer))
+        return Unreadable(*fault, FWhat);
+    return TGameFileStatus{};
+}
 
 std::string PgnDate(TDateTime when) {
     // Days from 1970-01-01 to the civil date (proleptic Gregorian calendar).
@@ -626,6 +638,26 @@ TFileStatus SavePgn(const TChessBoard& board, const TPgnTags& tags, const std::s
     if (!pgn) return TFileStatus{false, 0, pgn.Message};
     return ReplaceFileBytes(fileName, pgn.Text);
 }
+
+namespace {
+
+// Game number `number` of the text, or why it cannot be read.
+TGameFileStatus ReadPgnAs(TChessBoard& board, std::string_view text, std::int32_t number,
+                          std::string what) {
+    TPgnReader reader(text, std::move(what));
+    std::optional<TGameFileStatus> status = TGameFileStatus{};
+    for (std::int32_t index = 1; index < number && status && *status; ++index)
+        status = reader.SkipGame();
+    if (status && *status) status = reader.ReadGame(board);
+    if (status) return *status;
+    const std::string reason = reader.GamesSeen() == 0
+                                   ? "keine PGN-Partie gefunden"
+                                   : "es gibt keine Partie " + std::to_string(number) + ", nur " +
+                                         std::to_string(reader.GamesSeen());
+    return Unreadable({0, reason}, reader.What());
+}
+
+}  // namespace
 
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game) {
     return ReadPgnAs(board, text, game, "Die PGN-Partie");

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +62,33 @@ TFileStatus SavePgn(const TChessBoard& board, const TPgnTags& tags, const std::s
 // An illegal, ambiguous or unreadable move, a game longer than the record holds, or damaged
 // PGN leaves the board untouched; the message names the line and the move.
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game = 1);
+
+class TPgnLexer;
+
+// Reads the games of a PGN text one after another, for a text of many games.
+class TPgnReader {
+public:
+    // `text` must outlive the reader; `what` opens the messages ("Die Datei \"x.pgn\"").
+    TPgnReader(std::string_view text, std::string what);
+    ~TPgnReader();
+    TPgnReader(const TPgnReader&) = delete;
+    TPgnReader& operator=(const TPgnReader&) = delete;
+
+    // The next game into `board` as ReadPgn reads it; nothing when no further game follows or
+    // damage to the text (a comment without its end) leaves no way to tell where it starts.
+    // After a refused move the next call goes on with the following game.
+    std::optional<TGameFileStatus> ReadGame(TChessBoard& board);
+    // Passes over the next game without playing its moves; nothing as for ReadGame.
+    std::optional<TGameFileStatus> SkipGame();
+
+    std::int32_t GamesSeen() const { return Games; }
+    const std::string& What() const { return FWhat; }
+
+private:
+    std::unique_ptr<TPgnLexer> Lexer;
+    std::string FWhat;
+    std::int32_t Games = 0;
+};
 
 // ReadPgn on a file's text.
 TGameFileStatus LoadPgn(TChessBoard& board, const std::string& fileName, std::int32_t game = 1);

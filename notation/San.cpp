@@ -22,109 +22,125 @@ std::uint8_t U8(int value) {
 }
 
 // The legal moves of one piece kind to one square. SAN names only the kind and the target, so
-// only the pieces of that kind that reach the target are tested, each by making it on the board
-// and asking the rules whether the own king is then attacked; generating every move of the
-// position would cost several times as much on every half-move of a game file.
-struct TCandidates {
+// the search goes backwards from the target to the few squares a piece of that kind could come
+// from, and each piece found there is tested by making its move on the board and asking the
+// rules whether the own king is then attacked; generating every move of the position would cost
+// several times as much on every half-move of a game file. Castling is left to the generator.
+class TCandidates {
+public:
+    TCandidates(TChessBoard& board, TPieceCode piece, int toFile, int toRank)
+        : Board(board), Piece(piece), White(IsWhitePiece(piece)), ToFile(toFile), ToRank(toRank) {
+        const TPieceCode target = board.Board[toFile][toRank];
+        if (White ? IsWhitePiece(target) : IsBlackPiece(target)) return;
+        switch (KindOf(piece)) {
+            case cWhitePawn:
+                PawnsTo(target);
+                break;
+            case cWhiteKnight:
+                Jumps(cKnightSteps);
+                break;
+            case cWhiteBishop:
+                Slides(cBishopSteps);
+                break;
+            case cWhiteRook:
+                Slides(cRookSteps);
+                break;
+            case cWhiteQueen:
+                Slides(cBishopSteps);
+                Slides(cRookSteps);
+                break;
+            case cWhiteKing:
+                Jumps(cKingSteps);
+                break;
+            default:
+                break;
+        }
+    }
+
     std::array<TChessMove, 16> Moves{};  // a square is reached by at most eight pieces of a kind
     int Count = 0;
 
-    void Add(const TChessMove& move) {
-        if (Count < static_cast<int>(Moves.size())) Moves[static_cast<std::size_t>(Count++)] = move;
+private:
+    using TSteps = std::array<std::array<int, 2>, 8>;
+    static constexpr TSteps cKnightSteps = {
+        {{1, 2}, {2, 1}, {2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}}};
+    static constexpr TSteps cKingSteps = {
+        {{1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}, {0, 1}}};
+    static constexpr std::array<std::array<int, 2>, 4> cBishopSteps = {
+        {{1, 1}, {1, -1}, {-1, -1}, {-1, 1}}};
+    static constexpr std::array<std::array<int, 2>, 4> cRookSteps = {
+        {{1, 0}, {0, -1}, {-1, 0}, {0, 1}}};
+
+    bool Holds(int file, int rank, TPieceCode piece) const {
+        return IsOnBoard(file, rank) && Board.Board[file][rank] == piece;
     }
+
+    // The move is made on the squares alone (an en passant capture also empties the square
+    // passed), tested, and taken back.
+    void Try(int fromFile, int fromRank, bool enPassant = false) {
+        TPieceCode& from = Board.Board[fromFile][fromRank];
+        TPieceCode& to = Board.Board[ToFile][ToRank];
+        TPieceCode& passed = Board.Board[ToFile][fromRank];
+        const TPieceCode captured = to;
+        const TPieceCode passedPawn = passed;
+        from = cEmpty;
+        to = Piece;
+        if (enPassant) passed = cEmpty;
+        const bool safe = !IsKingInCheck(Board, White ? 1 : 0);
+        passed = passedPawn;
+        to = captured;
+        from = Piece;
+        if (safe && Count < static_cast<int>(Moves.size()))
+            Moves[static_cast<std::size_t>(Count++)] = {U8(fromFile), U8(fromRank), U8(ToFile),
+                                                        U8(ToRank), cEmpty};
+    }
+
+    template <std::size_t N>
+    void Jumps(const std::array<std::array<int, 2>, N>& steps) {
+        for (const auto& [file, rank] : steps)
+            if (Holds(ToFile - file, ToRank - rank, Piece)) Try(ToFile - file, ToRank - rank);
+    }
+
+    // Outwards from the target along each line to the first piece.
+    template <std::size_t N>
+    void Slides(const std::array<std::array<int, 2>, N>& steps) {
+        for (const auto& [fileStep, rankStep] : steps) {
+            int file = ToFile + fileStep;
+            int rank = ToRank + rankStep;
+            while (IsOnBoard(file, rank) && Board.Board[file][rank] == cEmpty) {
+                file += fileStep;
+                rank += rankStep;
+            }
+            if (Holds(file, rank, Piece)) Try(file, rank);
+        }
+    }
+
+    void PawnsTo(TPieceCode target) {
+        const int forward = White ? 1 : -1;
+        const int behind = ToRank - forward;
+        if (target == cEmpty) {
+            if (Holds(ToFile, behind, Piece)) {
+                Try(ToFile, behind);
+            } else if (ToRank == (White ? 4 : 5) && Holds(ToFile, behind, cEmpty) &&
+                       Holds(ToFile, behind - forward, Piece)) {
+                Try(ToFile, behind - forward);
+            }
+        }
+        const TPieceCode enemyPawn = White ? cBlackPawn : cWhitePawn;
+        const bool enPassant = target == cEmpty && Board.EnPassantPossible &&
+                               Board.EnPassantFile == ToFile && behind == (White ? 5 : 4) &&
+                               Holds(ToFile, behind, enemyPawn);
+        if (target == cEmpty && !enPassant) return;
+        for (const int side : {-1, 1})
+            if (Holds(ToFile + side, behind, Piece)) Try(ToFile + side, behind, enPassant);
+    }
+
+    TChessBoard& Board;
+    TPieceCode Piece;
+    bool White;
+    int ToFile;
+    int ToRank;
 };
-
-// A slider's way from the from-square to the target: a straight or diagonal line with nothing
-// between the two squares.
-bool ClearLine(const TSquares& squares, int fromFile, int fromRank, int toFile, int toRank,
-               bool straight, bool diagonal) {
-    const int fileDistance = std::abs(toFile - fromFile);
-    const int rankDistance = std::abs(toRank - fromRank);
-    const bool isStraight = (fileDistance == 0) != (rankDistance == 0);
-    const bool isDiagonal = fileDistance == rankDistance && fileDistance != 0;
-    if (!((straight && isStraight) || (diagonal && isDiagonal))) return false;
-    const int fileStep = (toFile > fromFile) - (toFile < fromFile);
-    const int rankStep = (toRank > fromRank) - (toRank < fromRank);
-    for (int file = fromFile + fileStep, rank = fromRank + rankStep;
-         file != toFile || rank != toRank; file += fileStep, rank += rankStep)
-        if (squares[file][rank] != cEmpty) return false;
-    return true;
-}
-
-enum class TReach { rcNone, rcMove, rcEnPassant };
-
-// Whether the piece on the from-square goes to the target by the way of its kind; castling is
-// left to the move generator.
-TReach Reaches(const TChessBoard& board, int fromFile, int fromRank, int toFile, int toRank) {
-    const TSquares& squares = board.Board;
-    const TPieceCode piece = squares[fromFile][fromRank];
-    const bool white = IsWhitePiece(piece);
-    const TPieceCode target = squares[toFile][toRank];
-    if (white ? IsWhitePiece(target) : IsBlackPiece(target)) return TReach::rcNone;
-    const bool enemy = white ? IsBlackPiece(target) : IsWhitePiece(target);
-    const int fileDistance = std::abs(toFile - fromFile);
-    const int rankDistance = std::abs(toRank - fromRank);
-    const auto yes = [](bool reach) { return reach ? TReach::rcMove : TReach::rcNone; };
-    switch (KindOf(piece)) {
-        case cWhitePawn: {
-            const int forward = white ? 1 : -1;
-            if (toRank - fromRank == forward && fileDistance == 0) return yes(target == cEmpty);
-            if (toRank - fromRank == 2 * forward && fileDistance == 0)
-                return yes(fromRank == (white ? 2 : 7) && target == cEmpty &&
-                           squares[fromFile][fromRank + forward] == cEmpty);
-            if (toRank - fromRank != forward || fileDistance != 1) return TReach::rcNone;
-            if (enemy) return TReach::rcMove;
-            const bool passing = board.EnPassantPossible && board.EnPassantFile == toFile &&
-                                 fromRank == (white ? 5 : 4) &&
-                                 squares[toFile][fromRank] == (white ? cBlackPawn : cWhitePawn);
-            return passing ? TReach::rcEnPassant : TReach::rcNone;
-        }
-        case cWhiteKnight:
-            return yes((fileDistance == 1 && rankDistance == 2) ||
-                       (fileDistance == 2 && rankDistance == 1));
-        case cWhiteBishop:
-            return yes(ClearLine(squares, fromFile, fromRank, toFile, toRank, false, true));
-        case cWhiteRook:
-            return yes(ClearLine(squares, fromFile, fromRank, toFile, toRank, true, false));
-        case cWhiteQueen:
-            return yes(ClearLine(squares, fromFile, fromRank, toFile, toRank, true, true));
-        case cWhiteKing:
-            return yes(fileDistance <= 1 && rankDistance <= 1);
-        default:
-            return TReach::rcNone;
-    }
-}
-
-// Makes the move on the squares alone, asks whether the mover's king is attacked, and puts
-// everything back.
-bool KeepsKingSafe(TChessBoard& board, const TChessMove& move, TReach reach) {
-    TPieceCode& from = board.Board[move.FromFile][move.FromRank];
-    TPieceCode& to = board.Board[move.ToFile][move.ToRank];
-    TPieceCode& passed = board.Board[move.ToFile][move.FromRank];
-    const TPieceCode moving = from;
-    const TPieceCode captured = to;
-    const TPieceCode passedPawn = passed;
-    from = cEmpty;
-    to = moving;
-    if (reach == TReach::rcEnPassant) passed = cEmpty;
-    const bool safe = !IsKingInCheck(board, IsWhitePiece(moving) ? 1 : 0);
-    passed = passedPawn;
-    to = captured;
-    from = moving;
-    return safe;
-}
-
-TCandidates LegalMovesTo(TChessBoard& board, TPieceCode piece, int toFile, int toRank) {
-    TCandidates found;
-    for (int file = 1; file <= 8; ++file)
-        for (int rank = 1; rank <= 8; ++rank) {
-            if (board.Board[file][rank] != piece) continue;
-            const TReach reach = Reaches(board, file, rank, toFile, toRank);
-            const TChessMove move{U8(file), U8(rank), U8(toFile), U8(toRank), cEmpty};
-            if (reach != TReach::rcNone && KeepsKingSafe(board, move, reach)) found.Add(move);
-        }
-    return found;
-}
 
 // Castling is the one move whose conditions (rights, crossed squares) only the generator knows.
 bool IsLegalCastling(TChessBoard& board, const TChessMove& move) {
@@ -233,7 +249,7 @@ std::optional<std::string> MoveToSanBody(TChessBoard& board, const TChessMove& m
         return move.ToFile == 7 ? "O-O" : "O-O-O";
     }
 
-    const TCandidates candidates = LegalMovesTo(board, piece, move.ToFile, move.ToRank);
+    const TCandidates candidates(board, piece, move.ToFile, move.ToRank);
     bool legal = false;
     bool otherOnFile = false;
     bool otherOnRank = false;
@@ -309,7 +325,7 @@ TSanReading ReadSan(TChessBoard& board, std::string_view text) {
     }
 
     const TPieceCode piece = parts->Kind + (white ? cEmpty : cBlackBase);
-    const TCandidates candidates = LegalMovesTo(board, piece, parts->ToFile, parts->ToRank);
+    const TCandidates candidates(board, piece, parts->ToFile, parts->ToRank);
     int matches = 0;
     for (int i = 0; i < candidates.Count; ++i) {
         const TChessMove& candidate = candidates.Moves[static_cast<std::size_t>(i)];
