@@ -62,31 +62,28 @@ public:
         LineLength = 0;
     }
 
+    // One comment at a place: several in a row are standard PGN, yet common readers refuse them.
     // A comment holding "}" cannot stand in braces; it goes after ";", which runs to the end of
-    // the line, split over as many such comments as it needs. A reader joins them with a blank.
-    void AddComment(std::string_view comment) {
-        const std::vector<std::string_view> words = Words(comment);
+    // its line, the one kind of line that may be longer than 80 characters.
+    void AddComment(const std::vector<std::string_view>& words) {
         if (words.empty()) return;
-        if (comment.find('}') == std::string_view::npos) {
-            for (std::size_t i = 0; i < words.size(); ++i) {
-                std::string piece = i == 0 ? "{" : "";
-                piece += words[i];
-                if (i + 1 == words.size()) piece += '}';
-                Add(piece);
-            }
+        bool closing = false;
+        for (std::string_view word : words)
+            closing = closing || word.find('}') != std::string_view::npos;
+        if (closing) {
+            std::string piece = ";";
+            for (std::size_t i = 0; i < words.size(); ++i)
+                piece.append(i == 0 ? "" : " ").append(words[i]);
+            Add(piece);
+            EndLine();
             return;
         }
-        bool open = false;
-        for (std::string_view word : words) {
-            if (open && LineLength + 1 + word.size() > cLineWidth) {
-                EndLine();
-                open = false;
-            }
-            std::string piece(open ? "" : ";");
-            Add(piece.append(word));
-            open = true;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            std::string piece = i == 0 ? "{" : "";
+            piece += words[i];
+            if (i + 1 == words.size()) piece += '}';
+            Add(piece);
         }
-        EndLine();
     }
 
     std::string Text;
@@ -592,14 +589,21 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
         FenOf(walker.StartBoard, !blackFirst, walker.StartCastlingRights, 0, 0, 1);
 
     TMoveTextLines moves;
-    const auto addComments = [&](std::int32_t ply) {
-        const std::size_t before = moves.Text.size();
-        moves.AddComment(board.GetComment(0, ply));
-        moves.AddComment(board.GetComment(1, ply));
-        return moves.Text.size() != before;
+    // Both comment lists at a place become one comment, as does everything before the first move.
+    std::vector<std::string> texts;
+    const auto addComments = [&](std::int32_t from, std::int32_t to) {
+        std::vector<std::string_view> words;
+        texts.clear();
+        for (std::int32_t ply = from; ply <= to; ++ply)
+            for (std::int32_t list = 0; list <= 1; ++list)
+                texts.push_back(board.GetComment(list, ply));
+        for (const std::string& text : texts)
+            for (std::string_view word : Words(text))
+                words.push_back(word);
+        moves.AddComment(words);
+        return !words.empty();
     };
-    bool numberBlack = addComments(0) || blackFirst;
-    if (blackFirst) numberBlack = addComments(1) || numberBlack;
+    bool numberBlack = addComments(0, walker.PlyCount) || blackFirst;
     for (std::int32_t ply = walker.PlyCount + 1; ply <= board.PlyCount; ++ply) {
         const TChessMove& move = board.History[ply];
         std::optional<std::string> san;
@@ -617,7 +621,7 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
         assert(made);
         piece += CheckSign(walker);
         moves.Add(piece);
-        numberBlack = addComments(ply);
+        numberBlack = addComments(ply, ply);
     }
     const std::string_view result = ResultText(walker.CheckGameEnd());
     moves.Add(result);

@@ -46,10 +46,10 @@ struct [[nodiscard]] TPgnText {
 
 // The moves up to the current position as one PGN game: the seven roster tags, "SetUp" and
 // "FEN" for a game that does not start from the initial position (a leading pass record makes
-// Black the side to move there), the moves, both comment lists in braces (a comment holding "}"
-// after ";"), the result from the game-end state, lines of at most 80 characters where no single
-// word is longer. A record holding a move that is not legal (only a damaged game file gives one)
-// cannot be written; the message names it.
+// Black the side to move there), the moves, the comments of both lists at a place as one comment
+// in braces (one holding "}" after ";"), the result from the game-end state, lines of at most 80
+// characters but for a ";" comment or a single word that is longer. A record holding a move that is
+// not legal (only a damaged game file gives one) cannot be written; the message names it.
 TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags);
 
 // Writes the game as a PGN file, replacing an existing one only once the new one is complete.

@@ -119,7 +119,7 @@ TEST(Pgn, GamesReadBackAsTheyWereWritten) {
         ASSERT_TRUE(pgn) << pgn.Message;
         std::istringstream lines(pgn.Text);
         for (std::string line; std::getline(lines, line);)
-            EXPECT_LE(line.size(), 80u) << line;
+            EXPECT_TRUE(line.size() <= 80 || line[0] == ';') << line;
         TChessBoard read;
         const TGameFileStatus status = ReadPgn(read, pgn.Text);
         EXPECT_TRUE(status) << status.Message;
@@ -138,7 +138,7 @@ TEST(Pgn, WritesTheRosterTheResultAndTheSetUp) {
     EXPECT_EQ(WritePgn(board, tags).Text,
               "[Event \"Tavlor\"]\n[Site \"?\"]\n[Date \"2024.02.29\"]\n[Round \"-\"]\n"
               "[White \"Anna \\\"die Schnelle\\\"\"]\n[Black \"?\"]\n[Result \"0-1\"]\n\n"
-              "1. f3 e5 {Nach \"e5\"} {vom Gegner} 2. g4 Qh4# 0-1\n\n");
+              "1. f3 e5 {Nach \"e5\" vom Gegner} 2. g4 Qh4# 0-1\n\n");
 
     board = Game("4k3/8/8/8/8/8/8/4K2R b K - 0 1", {"e8d7"});
     const std::string text = WritePgn(board, GameTags(board)).Text;
@@ -236,11 +236,11 @@ TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {
 TEST(Pgn, ReaderGoesOnAfterARefusedGame) {
     TPgnReader reader("1. e4 *\n\n1. e5 *\n\n1. d4 d5 *\n", "Der Text");
     TChessBoard board;
-    EXPECT_TRUE(reader.ReadGame(board).value_or(TGameFileStatus{false}));
-    EXPECT_FALSE(reader.ReadGame(board).value_or(TGameFileStatus{}));
-    EXPECT_TRUE(reader.ReadGame(board).value_or(TGameFileStatus{false}));
+    std::vector<bool> read;
+    for (auto status = reader.ReadGame(board); status; status = reader.ReadGame(board))
+        read.push_back(status->Ok);
+    EXPECT_EQ(read, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(board.PlyCount, 2);
-    EXPECT_FALSE(reader.ReadGame(board));
 }
 
 TEST(Pgn, FilesAreUtf8AndOldOnesWindows1252) {
