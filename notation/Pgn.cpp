@@ -585,8 +585,6 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
         [[maybe_unused]] const bool made = walker.AddPassMove();
         assert(made);
     }
-    const std::string startFen =
-        FenOf(walker.StartBoard, !blackFirst, walker.StartCastlingRights, 0, 0, 1);
 
     TMoveTextLines moves;
     // Both comment lists at a place become one comment, as does everything before the first move.
@@ -632,7 +630,10 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
                TagLine("Date", tags.Date) + TagLine("Round", tags.Round) +
                TagLine("White", tags.White) + TagLine("Black", tags.Black) +
                TagLine("Result", result);
-    if (setUp) pgn.Text += TagLine("SetUp", "1") + TagLine("FEN", startFen);
+    if (setUp)
+        pgn.Text +=
+            TagLine("SetUp", "1") + TagLine("FEN", FenOf(walker.StartBoard, !blackFirst,
+                                                         walker.StartCastlingRights, 0, 0, 1));
     pgn.Text += '\n' + moves.Text + '\n';
     return pgn;
 }
