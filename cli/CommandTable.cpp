@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/EngineCommands.h"
 #include "cli/GameCommands.h"
+#include "cli/NotationCommands.h"
 
 namespace tavlor::cli {
 
@@ -21,13 +22,17 @@ constexpr std::array cCommands = {
     TCommandEntry{"uci", "uci", UciCommand},
     TCommandEntry{"save", "save FILE FEN [MOVE...]", SaveCommand},
     TCommandEntry{"load", "load FILE", LoadCommand},
+    TCommandEntry{"fen", "fen FEN [MOVE...]", FenCommand},
+    TCommandEntry{"pgn", "pgn FILE.TVG", PgnCommand},
+    TCommandEntry{"import", "import FILE.pgn OUT.TVG [--game N]", ImportCommand},
 };
 
 }  // namespace
 
 int UsageError(std::ostream& err) {
     err << "Aufruf: tavlor-cli BEFEHL ...\n";
-    for (const TCommandEntry& command : cCommands) err << "  tavlor-cli " << command.Usage << '\n';
+    for (const TCommandEntry& command : cCommands)
+        err << "  tavlor-cli " << command.Usage << '\n';
     err << "FEN: eine Stellung in Forsyth-Edwards-Notation oder \"startpos\"; "
            "MOVE: Koordinaten wie e2e4 oder e7e8q\n";
     return cExitBadInput;
