@@ -45,18 +45,6 @@ TOperation Names(std::optional<std::string> section = std::nullopt) {
     };
 }
 
-// The key=value pairs of `section`, read in one call.
-TOperation Values(std::string section) {
-    return [=](TIniFile& ini) {
-        std::vector<TIniEntry> entries{{"stale", "x"}};
-        EXPECT_TRUE(ini.ReadSectionValues(section, entries));
-        std::string joined;
-        for (const TIniEntry& entry : entries)
-            joined += (joined.empty() ? "" : "|") + entry.Key + "=" + entry.Value;
-        return joined;
-    };
-}
-
 TOperation Write(std::string section, std::string key, std::string value) {
     return [=](TIniFile& ini) { return Outcome(ini.WriteString(section, key, value)); };
 }
@@ -100,8 +88,6 @@ const std::vector<TProfileCase> cProfileCases = {
     {"sections in order, duplicates too", "[a]\r\n[b]\r\n[A]\r\n", Names(), "a|b|A"},
     {"empty header not listed", "x=1\r\n[]\r\n[b]\r\n", Names(), "b"},
     {"keys: only lines with = and a name", "[s]\r\nk=1\r\nflag\r\n; c=1\r\n=v\r\nk=2\r\n[t]\r\nj=1\r\n", Names("S"), "k|k"},
-    {"values as ReadString gives them", "[s]\r\n K = \"q \" \r\nflag\r\n; c=1\r\n=v\r\nk=2\r\n[S]\r\nj=1\r\n", Values(" s"), "K=q |k=2"},
-    {"values of a missing section", "[s]\r\nk=1\r\n", Values("t"), ""},
 
     {"creates the file", std::nullopt, Write("App", "key", "v"), "ok", "[App]\r\nkey=v\r\n"},
     {"new key after last key", "[a]\r\nk=1\r\n[b]\r\nk=4\r\n", Write("A", "n", "2"), "ok", "[a]\r\nk=1\r\nn=2\r\n[b]\r\nk=4\r\n"},
@@ -155,16 +141,13 @@ TEST(IniFile, BatchWritesLeaveWhatSingleWritesLeave) {
     };
     // clang-format off
     const TRow rows[] = {
-        {"no file", "", "s", {{"k", "1"}}},
-        {"section moves to the end", "[s]\r\nold=1\r\n[t]\r\nx=2\r\n", "S", {{"k", "1"}, {"j", " 2 "}}},
-        {"a key twice keeps its first spelling and last value", "[a]\r\n", "s", {{"k", "1"}, {" K ", "2"}, {"j", "3"}}},
-        {"no entries only erases", "[s]\r\nk=1\r\n[t]\r\n", "s", {}},
-        {"no final line break", "[a]\r\nx=1", "s", {{"k", "1"}}},
+        {"no file, a key twice", "", "s", {{"k", "1"}, {" K ", "a\r\nb \xE4\xB8\xAD"}, {"j", "3"}}},
+        {"section moves to the end", "[s]\r\nold=1\r\n[t]\r\nx=2", "S", {{"k", "1"}, {"j", " 2 "}}},
+        {"no entries", "[s]\r\nk=1\r\n[t]\r\n", "s", {}},
         {"a second section of the name takes the entries",
          "[s]\r\nk=1\r\n[S]\r\n  K = 7 \r\nflag\r\nz=1\r\n\r\n[t]\r\n", "s",
          {{"k", "2"}, {"n", "3"}, {"FLAG", "4"}, {"z", "1"}, {"m", "5"}}},
         {"into a last section without final line break", "[s]\r\n[s]\r\nz=1", "s", {{"n", "3"}, {"z", "2"}}},
-        {"line breaks and Windows-1252", "", "s", {{"k", "a\r\nb \xC3\xA4\xE2\x82\xAC\xE4\xB8\xAD"}}},
     };
     // clang-format on
     for (const TRow& row : rows)
@@ -204,11 +187,7 @@ TEST(IniFile, ValuesCutToWhatAReaderKeeps) {
     const std::string a2047(2047, 'a');
     const std::string a3000(3000, 'a');
     const std::pair<std::string, std::string> rows[] = {
-        {"kurz", "kurz"},
-        {a2047, a2047},
-        {"  " + a2047 + "  ", "  " + a2047 + "  "},
-        {"\"" + a2047 + "\"", "\"" + a2047 + "\""},
-        {a3000, a2047},
+        {"  \"" + a2047 + "\"  ", "  \"" + a2047 + "\"  "},
         {"   " + a3000 + "   ", a2047},
         {"'" + a3000 + "'", "'" + a2047 + "'"},
         {"\xC3\xA4" + a3000, "\xC3\xA4" + a2047.substr(1)},
@@ -225,37 +204,16 @@ TEST(IniFile, NonRegularFilesAreRefusedWithoutWaiting) {
     const std::string fifo = folder.File("fifo.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     TIniFile ini(fifo);
-    const std::vector<std::function<TFileStatus()>> calls = {
-        [&] {
-            std::string value;
-            return ini.ReadString("s", "k", "d", value);
-        },
-        [&] {
-            std::vector<std::string> names;
-            return ini.ReadSections(names);
-        },
-        [&] {
-            std::vector<TIniEntry> entries;
-            return ini.ReadSectionValues("s", entries);
-        },
-        [&] { return ini.WriteString("s", "k", "v"); },
-        [&] {
-            return ini.ReplaceSection("s", {{"k", "v"}});
-        },
-        [&] { return ini.EraseSection("s"); },
-        [&] {
-            std::string bytes;
-            return ReadFileBytes(fifo, bytes);
-        },
-    };
-    for (std::size_t i = 0; i < calls.size(); ++i) {
+    std::string bytes;
+    for (const auto& call : std::vector<std::function<TFileStatus()>>{
+             [&] { return ini.ReadString("s", "k", "d", bytes); },
+             [&] { return ini.WriteString("s", "k", "v"); },
+             [&] { return ReadFileBytes(fifo, bytes); }}) {
         TFileStatus status;
-        ASSERT_TRUE(testing::ReturnsWithoutWaitingOn(fifo, [&] { status = calls[i](); })) << i;
-        EXPECT_FALSE(status) << i;
+        ASSERT_TRUE(testing::ReturnsWithoutWaitingOn(fifo, [&] { status = call(); }));
         EXPECT_NE(status.Message.find("keine gewöhnliche Datei"), std::string::npos)
             << status.Message;
     }
-    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 // The file may grow up to the size its readers take, not a byte further, and a refused write
