@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 namespace tavlor {
 
@@ -92,10 +94,24 @@ bool IsTemporaryOf(std::string_view entry, std::string_view base) {
 // by a writer that died, and nobody else would ever remove it from a shared folder.
 constexpr time_t cStaleTemporarySeconds = 60;
 
+// Listing a shared folder can take long and stale files are rare, so the temporary files of one
+// file are looked for once a minute at most.
+bool TimeToLookForStaleTemporaries(const std::string& fileName) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::chrono::steady_clock::time_point> lastLooks;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto now = std::chrono::steady_clock::now();
+    const auto [last, first] = lastLooks.try_emplace(fileName, now);
+    if (!first && now - last->second < std::chrono::seconds(cStaleTemporarySeconds)) return false;
+    last->second = now;
+    return true;
+}
+
 // Removes the stale temporary files of `fileName`. Their age is measured against `fresh`, the
 // caller's own new temporary file, so that the file server's clock decides and a machine whose
 // clock runs ahead does not take a living writer's file for a stale one.
 void RemoveStaleTemporaries(const std::string& fileName, int fresh) {
+    if (!TimeToLookForStaleTemporaries(fileName)) return;
     struct stat own {};
     if (fstat(fresh, &own) != 0) return;
     const TNameParts parts = SplitName(fileName);

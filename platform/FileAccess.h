@@ -42,7 +42,8 @@ enum class TDurability {
 // and are renamed over the old file, so a reader, a crash or a full disk never meets a
 // half-written file. An existing file keeps its permissions. With `lockedDescriptor` the new
 // file is write-locked before it takes the name and stays open for the caller to close.
-// Temporary files of the same name left by writers that died (older than a minute) are removed.
+// Temporary files of the same name left by writers that died (older than a minute) are removed;
+// the folder is looked through once a minute at most.
 TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes,
                              int* lockedDescriptor = nullptr,
                              TDurability durability = TDurability::dbOnDisk);
