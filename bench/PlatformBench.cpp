@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/LongestGame.h"
 #include "notation/SavedGame.h"
 #include "platform/IniFile.h"
+#include "platform/Settings.h"
 #include "rules/ChessBoard.h"
 
 using namespace tavlor;
@@ -65,7 +67,7 @@ void BenchProfileCalls(const std::string& folder) {
         std::fclose(file);
         std::printf("transfer file: 100 sections, %zu bytes\n", bytes.size());
     }
-    TIniFile ini(fileName);
+    TIniFile ini(fileName, TDurability::dbAtomicOnly);
     if (ini.ReadString(SectionName(99), "Move", "") != "E2 - E4")
         std::printf("(the last section's move was not found: the figures are wrong)\n");
     std::size_t seen = 0;
@@ -82,20 +84,21 @@ void BenchProfileCalls(const std::string& folder) {
     const double writeString = MicrosecondsPerCall(100, [&] {
         static_cast<void>(ini.WriteString("ABCDEFGH_Bench", "Move", std::to_string(counter++)));
     });
-    std::printf("WriteString (lock, temporary file, rename): %.1f us per call\n",
-                writeString);
+    std::printf("WriteString (lock, temporary file, rename): %.1f us per call\n", writeString);
     if (seen == 0) std::printf("(nothing was read: the figures are wrong)\n");
+
+    TIniFile settings(folder + "/Tavlor.INI");
+    const double writeSettings = MicrosecondsPerCall(5, [&] {
+        std::filesystem::remove(
+            settings.FileName());  // else nothing changes and nothing is written
+        static_cast<void>(WriteSettings(settings, TSettings{}));
+    });
+    std::printf("WriteSettings, 21 keys in one replacement written through to the disk: %.1f ms\n",
+                writeSettings / 1e3);
 }
 
-// A record of 1000 half-moves, the four knights walking out and back, with a comment now and then.
 void BenchSavedGame(const std::string& folder) {
-    TChessBoard board;
-    const TChessMove round[4] = {
-        {7, 1, 6, 3, 0}, {7, 8, 6, 6, 0}, {6, 3, 7, 1, 0}, {6, 6, 7, 8, 0}};
-    for (int ply = 0; ply < cMaxHistory; ++ply) {
-        if (!board.MakeMove(round[ply % 4])) return;
-        if (ply % 10 == 0) board.SetComment(ply % 20 == 0 ? 0 : 1, ply, "Kommentar zum Zug");
-    }
+    TChessBoard board = bench::LongestGame();
     board.WhiteTime = 0.0123;
     board.BlackTime = 0.0456;
     const std::string fileName = folder + "/long.TVG";

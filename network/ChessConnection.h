@@ -2,16 +2,17 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "network/NetworkMessages.h"
+#include "platform/IniFile.h"
 #include "rules/ChessBoard.h"
 
 namespace tavlor {
-
-class TIniFile;
 
 // The one file in a network folder through which all copies of the program that use the folder
 // talk to each other.
@@ -59,8 +60,11 @@ public:
     // the opponent's section at once; moves, comments and the answers to a game only once the
     // previous one has been taken (else csSending and nothing is written). csSent when written,
     // csNotConnected when the type needs a pairing that does not exist, csSendError when the file
-    // layer fails. Every line goes as one line (line breaks become blanks); a game is written
-    // from its last line to its first, under the keys ResetBoard_<line number>.
+    // layer fails or the file would grow beyond what a reader takes (then nothing is written).
+    // The section is erased and written in one replacement of the file. A game is written under
+    // the keys ResetBoard_<line number>; of any other message only the last line is written, as
+    // it is the one the file keeps. Every line goes as one line (line breaks become blanks) and
+    // is cut to what a reader takes (ProfileValueCutToReadLimit).
     TConnectionState Send(const std::vector<std::string>& lines, TMessageType type);
 
     // csSending while the last move, comment or game answer still waits in the opponent's
@@ -80,6 +84,8 @@ public:
     std::string OwnSection() const { return OwnId + OwnName; }
     // FolderPath followed by FileName.
     std::string TransferFilePath() const { return FolderPath + FileName; }
+    // The transfer file as every operation opens it.
+    TIniFile TransferFile() const;
 
     std::uint8_t Kind = cKindNoTransfer;
     std::string FolderPath;
@@ -95,8 +101,10 @@ public:
     std::string PeerName;
     std::int32_t SlotNumber = 0;
 
-    // How long Receive lets a sender finish writing a game before it reads the lines.
+    // How long Receive lets a sender finish writing a game before it reads the lines, and how it
+    // waits: empty, the thread sleeps; the window passes a wait that keeps it painted.
     std::chrono::milliseconds GameTransferWait{1000};
+    std::function<void(std::chrono::milliseconds)> Pause;
 
 private:
     enum class TPassStep : std::uint8_t { psGoOn, psEnded, psFailed };
@@ -120,5 +128,10 @@ std::string NewConnectionId();
 
 // The player name of a section: the section name from its 10th character on.
 std::string PlayerOfSection(std::string_view section);
+
+// Why a player name cannot stand in a section name of the transfer file (German, for the window
+// to show before it asks again), or nothing for a good name: "[", "]" and "=" would be read as
+// the file's own syntax, a leading ";" and control characters break the line the name is on.
+std::optional<std::string> PlayerNameError(std::string_view name);
 
 }  // namespace tavlor

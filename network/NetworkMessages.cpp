@@ -96,6 +96,23 @@ std::vector<std::string> UnwrapGameLines(const std::vector<std::string>& lines) 
     return unwrapped;
 }
 
+std::vector<std::string> GameTransferLines(const TChessBoard& board) {
+    return WrapGameLines(WriteGameLines(board));
+}
+
+TGameFileStatus LoadTransferredGame(TChessBoard& board, const std::vector<std::string>& received) {
+    if (received.size() > cMaxGameTransferLines) {
+        TGameFileStatus status;
+        status.Ok = false;
+        status.Line = static_cast<std::int32_t>(cMaxGameTransferLines) + 1;
+        status.Message = "Das gesandte Spiel hat mehr als " +
+                         std::to_string(cMaxGameTransferLines) +
+                         " Zeilen und ist damit länger als jede mögliche Partie.";
+        return status;
+    }
+    return ReadGameLines(board, UnwrapGameLines(received));
+}
+
 std::optional<TChessMove> ReceivedMove(const std::vector<std::string>& lines, bool whiteToMove) {
     if (lines.empty()) return std::nullopt;
     return WireTextToMove(lines.front(), whiteToMove);

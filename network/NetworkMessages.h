@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "notation/SavedGame.h"
+#include "rules/ChessBoard.h"
 #include "rules/ChessMove.h"
 
 namespace tavlor {
@@ -75,6 +77,21 @@ std::vector<std::string> WrapGameLines(const std::vector<std::string>& lines);
 // leading "|" and is cut before the first "|" that remains.
 std::string UnwrapGameLine(std::string_view line);
 std::vector<std::string> UnwrapGameLines(const std::vector<std::string>& lines);
+
+// The most lines a game transfer can carry: the longest record a board holds (cMaxHistory
+// half-moves) gives the header, one five-line block per move line and the closing block, 2590
+// lines. A peer never sends more; a longer "game" is damaged or written to stall the receiver,
+// so nobody reads further than one line beyond this.
+inline constexpr std::size_t cMaxGameTransferLines =
+    static_cast<std::size_t>(cGameHeaderLines) + 5 * ((cMaxHistory + 1) / 2 + 1);
+
+// What a game transfer carries: the lines of the saved game, each framed.
+std::vector<std::string> GameTransferLines(const TChessBoard& board);
+
+// Replaces the game with the one a transfer brought (the lines as received, still framed), or
+// leaves it untouched and says why in German: a game of more than cMaxGameTransferLines lines,
+// or any fault the saved game reader finds.
+TGameFileStatus LoadTransferredGame(TChessBoard& board, const std::vector<std::string>& received);
 
 // The move of a received "Move" message, in the colour of the side to move on the receiving
 // board; nothing when no line arrived or the text is damaged, so no square off the board can

@@ -1,15 +1,19 @@
 #include "platform/FileAccess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 namespace tavlor {
 
@@ -42,6 +46,8 @@ std::string ErrorReason(int error) {
             return "Die Datei wird gerade benutzt";
         case EINVAL:
             return "Ungültiger Name";
+        case ESPIPE:
+            return "Der Name bezeichnet keine gewöhnliche Datei";
         case ENOLCK:
             return "Keine Sperre verfügbar";
         default:
@@ -49,15 +55,77 @@ std::string ErrorReason(int error) {
     }
 }
 
+// The folder part of a file name (with its "/", empty for the working folder) and the rest.
+struct TNameParts {
+    std::string Folder;
+    std::string Base;
+};
+
+TNameParts SplitName(const std::string& fileName) {
+    const std::size_t slash = fileName.rfind('/');
+    if (slash == std::string::npos) return {"", fileName};
+    return {fileName.substr(0, slash + 1), fileName.substr(slash + 1)};
+}
+
+// Temporary files of a file are "." + its name + "." + process, counter and clock + ".tmp".
+constexpr std::string_view cTemporaryEnd = ".tmp";
+
 // A name no other writer picks: process, a counter and the clock.
 std::string TemporaryName(const std::string& fileName) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = fileName.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const TNameParts parts = SplitName(fileName);
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return folder + "." + base + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-           "-" + std::to_string(ticks % 1000000007) + ".tmp";
+    return parts.Folder + "." + parts.Base + "." + std::to_string(getpid()) + "-" +
+           std::to_string(counter++) + "-" + std::to_string(ticks % 1000000007) +
+           std::string(cTemporaryEnd);
+}
+
+bool IsTemporaryOf(std::string_view entry, std::string_view base) {
+    if (entry.size() <= base.size() + 2 + cTemporaryEnd.size() || entry[0] != '.' ||
+        entry.substr(1, base.size()) != base || entry[base.size() + 1] != '.' ||
+        !entry.ends_with(cTemporaryEnd))
+        return false;
+    const std::string_view stamp =
+        entry.substr(base.size() + 2, entry.size() - base.size() - 2 - cTemporaryEnd.size());
+    return stamp.find_first_not_of("0123456789-") == std::string_view::npos;
+}
+
+// A writer renames its temporary file within milliseconds; one that is older than this was left
+// by a writer that died, and nobody else would ever remove it from a shared folder.
+constexpr time_t cStaleTemporarySeconds = 60;
+
+// Listing a shared folder can take long and stale files are rare, so the temporary files of one
+// file are looked for once a minute at most.
+bool TimeToLookForStaleTemporaries(const std::string& fileName) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::chrono::steady_clock::time_point> lastLooks;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto now = std::chrono::steady_clock::now();
+    const auto [last, first] = lastLooks.try_emplace(fileName, now);
+    if (!first && now - last->second < std::chrono::seconds(cStaleTemporarySeconds)) return false;
+    last->second = now;
+    return true;
+}
+
+// Removes the stale temporary files of `fileName`. Their age is measured against `fresh`, the
+// caller's own new temporary file, so that the file server's clock decides and a machine whose
+// clock runs ahead does not take a living writer's file for a stale one.
+void RemoveStaleTemporaries(const std::string& fileName, int fresh) {
+    if (!TimeToLookForStaleTemporaries(fileName)) return;
+    struct stat own {};
+    if (fstat(fresh, &own) != 0) return;
+    const TNameParts parts = SplitName(fileName);
+    DIR* folder = opendir(parts.Folder.empty() ? "." : parts.Folder.c_str());
+    if (folder == nullptr) return;
+    while (const dirent* entry = readdir(folder)) {
+        if (!IsTemporaryOf(entry->d_name, parts.Base)) continue;
+        const std::string name = parts.Folder + entry->d_name;
+        struct stat info {};
+        if (lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_mtime < own.st_mtime - cStaleTemporarySeconds)
+            unlink(name.c_str());
+    }
+    closedir(folder);
 }
 
 // Renaming over a symbolic link would replace the link; the file it points to is meant.
@@ -140,20 +208,39 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+namespace {
+
+TFileStatus StatRegularFile(int descriptor, std::string_view fileName, TFileAction action,
+                            struct stat& info) {
+    if (fstat(descriptor, &info) != 0) return FileFailure(action, fileName, errno);
+    if (S_ISDIR(info.st_mode)) return FileFailure(action, fileName, EISDIR);
+    if (!S_ISREG(info.st_mode)) return FileFailure(action, fileName, ESPIPE);
+    return {};
+}
+
+}  // namespace
+
+TFileStatus CheckRegularFile(int descriptor, std::string_view fileName, TFileAction action) {
+    struct stat info {};
+    return StatRegularFile(descriptor, fileName, action, info);
+}
+
 TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string& bytes) {
     bytes.clear();
     struct stat info {};
-    if (fstat(descriptor, &info) != 0) return FileFailure(TFileAction::faRead, fileName, errno);
-    if (S_ISDIR(info.st_mode)) return FileFailure(TFileAction::faRead, fileName, EISDIR);
+    if (TFileStatus regular = StatRegularFile(descriptor, fileName, TFileAction::faRead, info);
+        !regular)
+        return regular;
     if (info.st_size > cMaxTextFileSize) return FileFailure(TFileAction::faRead, fileName, EFBIG);
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t filled = 0;
     for (;;) {
-        // The size may have changed since fstat; read until the end, whatever it is.
+        // The size may have changed since fstat; read until the end, whatever it is. One byte
+        // beyond the limit is enough to know that the file is too large.
         if (filled == bytes.size()) {
-            if (bytes.size() >= cMaxTextFileSize)
+            if (bytes.size() > cMaxTextFileSize)
                 return FileFailure(TFileAction::faRead, fileName, EFBIG);
-            bytes.resize(bytes.size() + 4096);
+            bytes.resize(std::min<std::size_t>(bytes.size() + 4096, cMaxTextFileSize + 1));
         }
         const ssize_t count = pread(descriptor, bytes.data() + filled, bytes.size() - filled,
                                     static_cast<off_t>(filled));
@@ -172,7 +259,8 @@ TFileStatus ReadOpenFile(int descriptor, std::string_view fileName, std::string&
 
 TFileStatus ReadFileBytes(const std::string& fileName, std::string& bytes) {
     bytes.clear();
-    const int descriptor = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
+    const int descriptor = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) return FileFailure(TFileAction::faRead, fileName, errno);
     TFileStatus status = ReadOpenFile(descriptor, fileName, bytes);
     close(descriptor);
@@ -191,6 +279,7 @@ TFileStatus ReplaceFileBytes(const std::string& fileName, std::string_view bytes
             return FileFailure(TFileAction::faWrite, fileName, errno);
     }
     if (descriptor < 0) return FileFailure(TFileAction::faWrite, fileName, EEXIST);
+    RemoveStaleTemporaries(target, descriptor);
 
     struct stat old {};
     if (stat(target.c_str(), &old) == 0) static_cast<void>(fchmod(descriptor, old.st_mode & 07777));

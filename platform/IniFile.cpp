@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <unordered_map>
 
 #include "platform/Win1252.h"
 
@@ -51,6 +53,14 @@ bool SameName(std::string_view a, std::string_view b) {
             FoldCase(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+// A name with its case folded, for looking names up in a table.
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 enum class TLineKind { lkBlank, lkHeader, lkComment, lkEntry };
@@ -149,6 +159,11 @@ std::string_view Truncate(std::string_view text, std::size_t length) {
     return text.substr(0, std::min(text.size(), length));
 }
 
+// A value as a read gives it: one pair of quotes removed, cut to what the buffer takes.
+std::string ValueAsRead(std::string_view value) {
+    return Win1252ToUtf8(Truncate(StripQuotes(value), TIniFile::cMaxValueLength));
+}
+
 // Collects names the way they fill the profile calls' fixed buffer: each takes its length plus a
 // zero byte, one zero closes the list; the first name that does not fit is cut, the rest is lost.
 class TNameList {
@@ -191,12 +206,19 @@ int OpenLocked(const std::string& fileName, bool exclusive, TFileStatus& status)
     const TFileAction action = exclusive ? TFileAction::faWrite : TFileAction::faRead;
     const auto deadline = std::chrono::steady_clock::now() + cOpenPatience;
     while (std::chrono::steady_clock::now() < deadline) {
-        const int descriptor = exclusive
-                                   ? open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)
-                                   : open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        // Anyone who can write to the folder can put a FIFO or a device under the name; opening
+        // one must not wait for a writer, and reading or locking it must not be tried at all.
+        const int descriptor =
+            exclusive ? open(fileName.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666)
+                      : open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (descriptor < 0) {
             if (!exclusive && errno == ENOENT) return -1;
             status = FileFailure(action, fileName, errno);
+            return -1;
+        }
+        if (TFileStatus regular = CheckRegularFile(descriptor, fileName, action); !regular) {
+            close(descriptor);
+            status = regular;
             return -1;
         }
         int error = 0;
@@ -214,6 +236,85 @@ int OpenLocked(const std::string& fileName, bool exclusive, TFileStatus& status)
     }
     status = FileFailure(TFileAction::faLock, fileName, EBUSY);
     return -1;
+}
+
+// A key and a value as they go into the file: Windows-1252, one line each.
+struct TEntryText {
+    std::string Key;
+    std::string Value;
+};
+
+// Removes the first section of that name: its header and every line up to the next header.
+bool EraseSectionIn(std::string& bytes, std::string_view sectionName) {
+    if (sectionName.empty()) return false;
+    const std::vector<TLine> lines = ParseLines(bytes);
+    const auto found = FindSection(lines, sectionName);
+    if (!found) return false;
+    const std::size_t begin = lines[found->Header].Begin;
+    const std::size_t end = found->Stop < lines.size() ? lines[found->Stop].Begin : bytes.size();
+    bytes.erase(begin, end - begin);
+    return true;
+}
+
+// Writes keys (each once) into the first section of that name, or a new section at the end, the
+// way one profile write per key does it, with one look at the file for all of them; tells
+// whether the bytes changed.
+bool WriteEntriesIn(std::string& bytes, std::string_view sectionText,
+                    const std::vector<TEntryText>& entries) {
+    if (entries.empty()) return false;
+    const std::vector<TLine> lines = ParseLines(bytes);
+    const auto found = FindSection(lines, Trim(sectionText));
+    if (!found) {
+        if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+        bytes.append("[").append(TrimLeft(sectionText)).append("]\r\n");
+        for (const TEntryText& entry : entries)
+            bytes.append(TrimLeft(entry.Key)).append("=").append(entry.Value).append("\r\n");
+        return true;
+    }
+
+    // The first line of every key of the section, a line without "=" included.
+    std::unordered_map<std::string, std::size_t> existing;
+    for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
+        if (lines[i].Kind == TLineKind::lkEntry) existing.try_emplace(FoldedName(lines[i].Name), i);
+
+    struct TEdit {
+        std::size_t Begin;
+        std::size_t End;
+        std::string Text;
+    };
+    std::vector<TEdit> edits;
+    std::string appended;
+    for (const TEntryText& entry : entries) {
+        const auto at = existing.find(FoldedName(Trim(entry.Key)));
+        if (at == existing.end()) {
+            appended.append(TrimLeft(entry.Key)).append("=").append(entry.Value).append("\r\n");
+            continue;
+        }
+        // Only the value changes; the key keeps its spelling and its blanks up to the "=".
+        const TLine& old = lines[at->second];
+        const std::string_view oldText(bytes.data() + old.Begin, old.End - old.Begin);
+        std::size_t keep = oldText.find('=');
+        keep = keep == std::string_view::npos ? TrimRight(oldText).size() : keep + 1;
+        std::string text(oldText.substr(0, keep));
+        if (!old.HasValue) text += '=';
+        text += entry.Value;
+        if (oldText != text) edits.push_back({old.Begin, old.End, std::move(text)});
+    }
+    if (!appended.empty()) {
+        // After the last line that is not blank, so a blank line before the next section stays
+        // where it is.
+        std::size_t last = found->Header;
+        for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
+            if (lines[i].Kind != TLineKind::lkBlank) last = i;
+        if (lines[last].Next == lines[last].End) appended.insert(0, "\r\n");
+        edits.push_back({lines[last].Next, lines[last].Next, std::move(appended)});
+    }
+    // From the end of the file back, so that every edit still finds its place.
+    std::sort(edits.begin(), edits.end(),
+              [](const TEdit& a, const TEdit& b) { return a.Begin > b.Begin; });
+    for (const TEdit& edit : edits)
+        bytes.replace(edit.Begin, edit.End - edit.Begin, edit.Text);
+    return !edits.empty();
 }
 
 }  // namespace
@@ -235,11 +336,12 @@ TFileStatus TIniFile::Update(const std::function<bool(std::string& bytes)>& edit
     std::string bytes;
     status = ReadOpenFile(descriptor, FFileName, bytes);
     int successor = -1;
-    // Peers write the transfer file many times a second (a game transfer is one write per line,
-    // and the receiver gives the sender one second for all of them), so a write waits for the
-    // rename, not for the disk.
-    if (status && edit(bytes))
-        status = ReplaceFileBytes(FFileName, bytes, &successor, TDurability::dbAtomicOnly);
+    if (status && edit(bytes)) {
+        // A file that no reader takes any more would be lost to every program that shares it.
+        status = bytes.size() > static_cast<std::size_t>(cMaxTextFileSize)
+                     ? FileFailure(TFileAction::faWrite, FFileName, EFBIG)
+                     : ReplaceFileBytes(FFileName, bytes, &successor, FDurability);
+    }
     // A writer waiting for the old file wakes up, finds the name taken by the new one and queues
     // for it; only then is the new file released, so that writer is not overtaken every time.
     close(descriptor);
@@ -258,16 +360,8 @@ TFileStatus TIniFile::ReadSections(std::vector<std::string>& sections) const {
 
 TFileStatus TIniFile::ReadSection(std::string_view section, std::vector<std::string>& keys) const {
     TNameList list(keys);
-    const std::string name = Utf8ToWin1252(Trim(section));
-    if (name.empty()) return {};
-    std::string bytes;
-    TFileStatus status = Load(bytes);
-    const std::vector<TLine> lines = ParseLines(bytes);
-    if (const auto found = FindSection(lines, name)) {
-        for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
-            if (lines[i].Kind == TLineKind::lkEntry && lines[i].HasValue) list.Add(lines[i].Name);
-    }
-    return status;
+    return ForEachValueLine(section,
+                            [&list](std::string_view key, std::string_view) { list.Add(key); });
 }
 
 TFileStatus TIniFile::ReadString(std::string_view section, std::string_view key,
@@ -286,8 +380,31 @@ TFileStatus TIniFile::ReadString(std::string_view section, std::string_view key,
     const auto found = FindSection(lines, sectionName);
     if (!found) return status;
     const auto line = FindKey(lines, *found, keyName);
-    if (line && lines[*line].HasValue)
-        value = Win1252ToUtf8(Truncate(StripQuotes(lines[*line].Value), cMaxValueLength));
+    if (line && lines[*line].HasValue) value = ValueAsRead(lines[*line].Value);
+    return status;
+}
+
+TFileStatus TIniFile::ReadSectionValues(std::string_view section,
+                                        std::vector<TIniEntry>& entries) const {
+    entries.clear();
+    return ForEachValueLine(section, [&entries](std::string_view key, std::string_view value) {
+        if (!key.empty()) entries.push_back({Win1252ToUtf8(key), ValueAsRead(value)});
+    });
+}
+
+TFileStatus TIniFile::ForEachValueLine(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    const std::string name = Utf8ToWin1252(Trim(section));
+    if (name.empty()) return {};
+    std::string bytes;
+    TFileStatus status = Load(bytes);
+    const std::vector<TLine> lines = ParseLines(bytes);
+    if (const auto found = FindSection(lines, name)) {
+        for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
+            if (lines[i].Kind == TLineKind::lkEntry && lines[i].HasValue)
+                visit(lines[i].Name, lines[i].Value);
+    }
     return status;
 }
 
@@ -301,45 +418,43 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 
 TFileStatus TIniFile::WriteString(std::string_view section, std::string_view key,
                                   std::string_view value) {
+    return WriteEntries(section, {{std::string(key), std::string(value)}}, false);
+}
+
+TFileStatus TIniFile::WriteStrings(std::string_view section,
+                                   const std::vector<TIniEntry>& entries) {
+    return WriteEntries(section, entries, false);
+}
+
+TFileStatus TIniFile::ReplaceSection(std::string_view section,
+                                     const std::vector<TIniEntry>& entries) {
+    return WriteEntries(section, entries, true);
+}
+
+TFileStatus TIniFile::WriteEntries(std::string_view section, const std::vector<TIniEntry>& entries,
+                                   bool eraseFirst) {
     const std::string sectionText = FileText(section);
-    const std::string keyText = FileText(key);
-    const std::string valueText = FileText(value);
     const std::string_view sectionName = Trim(sectionText);
-    const std::string_view keyName = Trim(keyText);
-    if (sectionName.empty() || keyName.empty())
+    // Each key once, in the order of its first entry and with its first spelling, holding the
+    // value of its last entry: what one write per entry leaves in the file.
+    std::vector<TEntryText> texts;
+    std::unordered_map<std::string, std::size_t> written;
+    for (const TIniEntry& entry : entries) {
+        std::string keyText = FileText(entry.Key);
+        if (Trim(keyText).empty()) return FileFailure(TFileAction::faWrite, FFileName, EINVAL);
+        const auto [at, added] = written.try_emplace(FoldedName(Trim(keyText)), texts.size());
+        if (added)
+            texts.push_back({std::move(keyText), FileText(entry.Value)});
+        else
+            texts[at->second].Value = FileText(entry.Value);
+    }
+    if (sectionName.empty() && !(eraseFirst && texts.empty()))
         return FileFailure(TFileAction::faWrite, FFileName, EINVAL);
+    if (!eraseFirst && texts.empty()) return {};
 
     return Update([&](std::string& bytes) {
-        const std::vector<TLine> lines = ParseLines(bytes);
-        const auto found = FindSection(lines, sectionName);
-        if (!found) {
-            if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
-            bytes.append("[").append(TrimLeft(sectionText)).append("]\r\n");
-            bytes.append(TrimLeft(keyText)).append("=").append(valueText).append("\r\n");
-            return true;
-        }
-        if (const auto line = FindKey(lines, *found, keyName)) {
-            // Only the value changes; the key keeps its spelling and its blanks up to the "=".
-            const TLine& old = lines[*line];
-            const std::string_view oldText(bytes.data() + old.Begin, old.End - old.Begin);
-            std::size_t keep = oldText.find('=');
-            keep = keep == std::string_view::npos ? TrimRight(oldText).size() : keep + 1;
-            std::string text(oldText.substr(0, keep));
-            if (!old.HasValue) text += '=';
-            text += valueText;
-            if (oldText == text) return false;
-            bytes.replace(old.Begin, old.End - old.Begin, text);
-            return true;
-        }
-        // After the last line that is not blank, so a blank line before the next section stays
-        // where it is.
-        std::size_t last = found->Header;
-        for (std::size_t i = found->Header + 1; i < found->Stop; ++i)
-            if (lines[i].Kind != TLineKind::lkBlank) last = i;
-        std::string text = lines[last].Next == lines[last].End ? "\r\n" : "";
-        text.append(TrimLeft(keyText)).append("=").append(valueText).append("\r\n");
-        bytes.insert(lines[last].Next, text);
-        return true;
+        const bool erased = eraseFirst && EraseSectionIn(bytes, sectionName);
+        return WriteEntriesIn(bytes, sectionText, texts) || erased;
     });
 }
 
@@ -359,21 +474,26 @@ TFileStatus TIniFile::DeleteKey(std::string_view section, std::string_view key) 
 
 TFileStatus TIniFile::EraseSection(std::string_view section) {
     const std::string sectionName = Utf8ToWin1252(Trim(section));
-    return Update([&](std::string& bytes) {
-        const std::vector<TLine> lines = ParseLines(bytes);
-        const auto found = FindSection(lines, sectionName);
-        if (!found || sectionName.empty()) return false;
-        const std::size_t begin = lines[found->Header].Begin;
-        const std::size_t end =
-            found->Stop < lines.size() ? lines[found->Stop].Begin : bytes.size();
-        bytes.erase(begin, end - begin);
-        return true;
-    });
+    return Update([&](std::string& bytes) { return EraseSectionIn(bytes, sectionName); });
 }
 
 std::string ProfileValueReadBack(std::string_view value) {
     const std::string bytes = FileText(value);
-    return Win1252ToUtf8(Truncate(StripQuotes(Trim(bytes)), TIniFile::cMaxValueLength));
+    return ValueAsRead(Trim(bytes));
+}
+
+std::string ProfileValueCutToReadLimit(std::string_view value) {
+    const std::string bytes = FileText(value);
+    const std::string_view trimmed = Trim(bytes);
+    const std::string_view kept = StripQuotes(trimmed);
+    if (kept.size() <= TIniFile::cMaxValueLength) return std::string(value);
+    // A quoted value keeps its quotes around the part that is kept.
+    if (kept.size() != trimmed.size()) {
+        std::string quoted(1, trimmed.front());
+        quoted.append(kept.substr(0, TIniFile::cMaxValueLength)).push_back(trimmed.front());
+        return Win1252ToUtf8(quoted);
+    }
+    return Win1252ToUtf8(kept.substr(0, TIniFile::cMaxValueLength));
 }
 
 std::string ProfileNameAsListed(std::string_view name) {

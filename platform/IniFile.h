@@ -27,7 +27,18 @@ namespace tavlor {
 // byte: an existing key keeps its spelling, a new key follows the last line of its section, a new
 // section goes to the end; new lines end in CRLF.
 //
-// Names and values are UTF-8 here and Windows-1252 in the file. A missing file reads as empty.
+// Names and values are UTF-8 here and Windows-1252 in the file. A missing file reads as empty; a
+// name that is not a regular file (a FIFO, a device, a folder) is refused without waiting on it.
+// No write makes the file larger than cMaxTextFileSize, the most any reader takes.
+
+// One key and its value.
+struct TIniEntry {
+    std::string Key;
+    std::string Value;
+
+    bool operator==(const TIniEntry&) const = default;
+};
+
 class TIniFile {
 public:
     // A value arrives with at most this many characters (the profile calls' 2048-byte buffer).
@@ -36,9 +47,13 @@ public:
     // bytes; the name that does not fit is cut and later names are not seen.
     static constexpr std::size_t cNameListBufferSize = 16384;
 
-    explicit TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
+    // A settings file should survive a power failure once written (dbOnDisk); a file that peers
+    // rewrite many times a second only needs readers never to see half of it (dbAtomicOnly).
+    explicit TIniFile(std::string fileName, TDurability durability = TDurability::dbOnDisk)
+        : FFileName(std::move(fileName)), FDurability(durability) {}
 
     const std::string& FileName() const { return FFileName; }
+    TDurability Durability() const { return FDurability; }
 
     // The section names in file order, duplicates included.
     TFileStatus ReadSections(std::vector<std::string>& sections) const;
@@ -50,10 +65,21 @@ public:
     // The same, giving the default also when the file cannot be read.
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
+    // Every "key=value" line of the first section of that name, in file order, duplicates
+    // included, each value as ReadString gives it; one read of the file for all of them.
+    TFileStatus ReadSectionValues(std::string_view section, std::vector<TIniEntry>& entries) const;
 
     // Creates or replaces the key, creating section and file as needed. Line breaks in any of the
     // three texts would inject lines into the file and are written as blanks.
     TFileStatus WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // Writes the entries into the section in one locked replacement of the file, leaving it byte
+    // for byte as one WriteString per entry would. A nameless key or section writes nothing.
+    TFileStatus WriteStrings(std::string_view section, const std::vector<TIniEntry>& entries);
+    // Erases the first section of that name and writes the entries into a section of that name,
+    // all in one locked replacement of the file: readers see the old section or the whole new one,
+    // and the file ends up byte for byte as EraseSection and one WriteString per entry leave it.
+    // Without entries it only erases. A nameless key or section writes nothing and fails.
+    TFileStatus ReplaceSection(std::string_view section, const std::vector<TIniEntry>& entries);
     // Removes the first line of that key; a missing key or file is no failure.
     TFileStatus DeleteKey(std::string_view section, std::string_view key);
     // Removes the first section of that name: its header and every line up to the next header.
@@ -74,13 +100,26 @@ private:
     // Reads, edits and replaces the file under an exclusive lock. `edit` changes the bytes and
     // tells whether it changed anything; an unchanged file is not rewritten.
     TFileStatus Update(const std::function<bool(std::string& bytes)>& edit);
+    TFileStatus WriteEntries(std::string_view section, const std::vector<TIniEntry>& entries,
+                             bool eraseFirst);
+    // Reads the file once and hands every "key=value" line of the first section of that name to
+    // `visit`, with the key and the value as the file holds them (trimmed, Windows-1252).
+    TFileStatus ForEachValueLine(
+        std::string_view section,
+        const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 
     std::string FFileName;
+    TDurability FDurability;
 };
 
 // What ReadString gives back for a value that WriteString wrote: one line, trimmed, one pair of
 // enclosing quotes removed, cut to cMaxValueLength, characters without a Windows-1252 form as "?".
 std::string ProfileValueReadBack(std::string_view value);
+
+// A value cut so that it holds no more than a reader keeps (cMaxValueLength characters after
+// the blanks and one pair of quotes that reading removes); a value within that comes back as it
+// is. Writing more only makes the file larger.
+std::string ProfileValueCutToReadLimit(std::string_view value);
 
 // How a section or key name that was written shows in ReadSections and ReadSection: trimmed, with
 // characters without a Windows-1252 form as "?".

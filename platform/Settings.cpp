@@ -1,7 +1,9 @@
 #include "platform/Settings.h"
 
 #include <array>
+#include <string>
 #include <variant>
+#include <vector>
 
 namespace tavlor {
 
@@ -61,23 +63,18 @@ struct TReadKey {
     }
 };
 
-struct TWriteKey {
-    TIniFile& File;
-    std::string_view Key;
+// A setting as the file holds it: integers in decimal, booleans as "1" and "0".
+struct TValueText {
     const TSettings& Settings;
 
-    TFileStatus operator()(std::int32_t TSettings::*field) const {
-        return File.WriteInteger(cSettingsSection, Key, Settings.*field);
+    std::string operator()(std::int32_t TSettings::*field) const {
+        return std::to_string(Settings.*field);
     }
-    TFileStatus operator()(std::string TSettings::*field) const {
-        return File.WriteString(cSettingsSection, Key, Settings.*field);
+    std::string operator()(std::string TSettings::*field) const { return Settings.*field; }
+    std::string operator()(std::uint8_t TSettings::*field) const {
+        return std::to_string(Settings.*field);
     }
-    TFileStatus operator()(std::uint8_t TSettings::*field) const {
-        return File.WriteInteger(cSettingsSection, Key, Settings.*field);
-    }
-    TFileStatus operator()(bool TSettings::*field) const {
-        return File.WriteBool(cSettingsSection, Key, Settings.*field);
-    }
+    std::string operator()(bool TSettings::*field) const { return Settings.*field ? "1" : "0"; }
 };
 
 }  // namespace
@@ -90,11 +87,10 @@ TSettings ReadSettings(const TIniFile& file) {
 }
 
 TFileStatus WriteSettings(TIniFile& file, const TSettings& settings) {
-    for (const TSettingKey& key : cSettingKeys) {
-        TFileStatus status = std::visit(TWriteKey{file, key.Key, settings}, key.Field);
-        if (!status) return status;
-    }
-    return {};
+    std::vector<TIniEntry> entries;
+    for (const TSettingKey& key : cSettingKeys)
+        entries.push_back({std::string(key.Key), std::visit(TValueText{settings}, key.Field)});
+    return file.WriteStrings(cSettingsSection, entries);
 }
 
 }  // namespace tavlor

@@ -45,8 +45,9 @@ struct TSettings {
 // gives the default. Never fails.
 TSettings ReadSettings(const TIniFile& file);
 
-// Writes the keys one by one in their fixed order. The first key that cannot be written stops
-// the writing; the error names the settings file.
+// Writes all keys in their fixed order in one replacement of the file (which reaches the disk
+// once, not once per key); the file is as one write per key leaves it. On failure nothing is
+// written and the error names the settings file.
 TFileStatus WriteSettings(TIniFile& file, const TSettings& settings);
 
 }  // namespace tavlor

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,24 @@ TEST(NetworkText, CodesOutsideTheTablesAndLenientUnwrapping) {
     };
     for (const auto& [wire, line] : rows)
         EXPECT_EQ(UnwrapGameLine(wire), line) << wire;
+}
+
+TEST(PlayerName, CharactersThatWouldBreakTheTransferFileAreRefused) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Eva", nullptr},
+        {"Jörg Müller-Lüdenscheid; 2. Brett", nullptr},
+        {"Tom \u20ac \u4e2d", nullptr},
+        {"[Eva]", "Der Name darf keine eckigen Klammern ([ oder ]) enthalten."},
+        {"Eva]", "Der Name darf keine eckigen Klammern ([ oder ]) enthalten."},
+        {"a=b", "Der Name darf kein Gleichheitszeichen (=) enthalten."},
+        {";Eva", "Der Name darf nicht mit einem Semikolon (;) beginnen."},
+        {"Eva\tTom", "Der Name darf keine Steuerzeichen enthalten."},
+        {"Eva\x7F", "Der Name darf keine Steuerzeichen enthalten."},
+        {"Eva\u0085", "Der Name darf keine Steuerzeichen enthalten."},
+    };
+    for (const auto& [name, reason] : rows)
+        EXPECT_EQ(PlayerNameError(name), reason ? std::optional<std::string>(reason) : std::nullopt)
+            << name;
 }
 
 TEST(ConnectionId, EightCapitalsDistinctAlsoAfterAFork) {
@@ -57,6 +76,8 @@ TEST_F(NetworkFolderTest, SetPathAddsTheSeparatorAndChecksTheFolder) {
         EXPECT_EQ(slot.SetPath(cKindNetworkFolder, folder), csConnected);
         EXPECT_EQ(slot.TransferFilePath(), Folder.File("TAVLOR_TRANS.FER"));
     }
+    // Peers rewrite it many times a second; no write waits for the disk.
+    EXPECT_EQ(slot.TransferFile().Durability(), TDurability::dbAtomicOnly);
     EXPECT_EQ(slot.SetPath(cKindNetworkFolder, Folder.File("fehlt")), csConnectionError);
     // Without a transfer file, or without a folder, nothing touches a file.
     EXPECT_EQ(slot.SetPath(cKindNoTransfer, Folder.Path()), csUnknown);
@@ -128,22 +149,37 @@ TEST_F(NetworkFolderTest, PeerStateSummarisesTheOpponentsSection) {
     }
 }
 
-// The transfer file replaced by a folder of that name: every read and write of it fails.
+// The transfer file replaced by a folder or a FIFO of that name: every read and write of it fails,
+// and none waits for a writer of the FIFO.
 TEST_F(NetworkFolderTest, FileFailuresBecomeSendAndReceiveErrors) {
-    const auto me = Open("Tom");
-    ASSERT_TRUE(std::filesystem::create_directory(Folder.File(cTransferFileName)));
-    EXPECT_EQ(me->Send({"1"}, mtAskForPlay), csSendError);
-    EXPECT_EQ(me->ConnectTo("Eva"), csConnectionError);
-    me->Connected = true;
-    me->PeerSection = "ABCDEFGH_Eva";
-    for (TMessageType type : {mtMove, mtResetBoard, mtPlayOK})
-        EXPECT_EQ(me->Send({"x"}, type), csSendError);
-    EXPECT_EQ(me->CheckDelivered(), csSendError);
-    EXPECT_EQ(me->PeerState(), csSendError);
-    TStrings lines;
-    TMessageType type = mtMove;
-    EXPECT_EQ(me->Receive(lines, type), csReceiveError);
-    EXPECT_EQ(type, mtUnknown);
+    const std::string fileName = Folder.File(cTransferFileName);
+    const std::function<void()> makeFolder = [&] {
+        ASSERT_TRUE(std::filesystem::create_directory(fileName));
+    };
+    const std::function<void()> makeFifo = [&] { ASSERT_EQ(mkfifo(fileName.c_str(), 0600), 0); };
+    for (const auto& make : {makeFolder, makeFifo}) {
+        std::filesystem::remove(fileName);
+        make();
+        const auto me = Open("Tom");
+        const auto expect = [&](TConnectionState state,
+                                const std::function<TConnectionState()>& call) {
+            TConnectionState got = csUnknown;
+            EXPECT_TRUE(testing::ReturnsWithoutWaitingOn(fileName, [&] { got = call(); }));
+            EXPECT_EQ(got, state);
+        };
+        expect(csSendError, [&] { return me->Send({"1"}, mtAskForPlay); });
+        expect(csConnectionError, [&] { return me->ConnectTo("Eva"); });
+        me->Connected = true;
+        me->PeerSection = "ABCDEFGH_Eva";
+        for (TMessageType type : {mtMove, mtResetBoard, mtPlayOK})
+            expect(csSendError, [&] { return me->Send({"x"}, type); });
+        expect(csSendError, [&] { return me->CheckDelivered(); });
+        expect(csSendError, [&] { return me->PeerState(); });
+        TStrings lines;
+        TMessageType type = mtMove;
+        expect(csReceiveError, [&] { return me->Receive(lines, type); });
+        EXPECT_EQ(type, mtUnknown);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "notation/Fen.h"
 #include "notation/MoveText.h"
 #include "notation/SavedGame.h"
+#include "platform/Win1252.h"
 #include "tests/network/NetworkTestSupport.h"
 
 namespace tavlor {
@@ -97,6 +104,143 @@ TEST_F(PairedPlayers, GameTransferRejectedAndAccepted) {
         EXPECT_EQ(Bert->Send(got.Lines, answer), csSent);
         EXPECT_EQ(Receive(*Anna), (TReceived{answer, {"||"}}));
     }
+}
+
+// The longest record a board holds: the knights go out and back, with comments now and then.
+TChessBoard LongestGame() {
+    static const TChessMove cycle[] = {
+        {7, 1, 6, 3, cEmpty}, {7, 8, 6, 6, cEmpty}, {6, 3, 7, 1, cEmpty}, {6, 6, 7, 8, cEmpty}};
+    TChessBoard board;
+    for (int ply = 0; ply < cMaxHistory; ++ply) {
+        EXPECT_TRUE(board.MakeMove(cycle[ply % 4]));
+        if (ply % 7 == 0) board.SetComment(ply % 2, ply, "Kommentar " + std::to_string(ply));
+    }
+    return board;
+}
+
+// Every message `connection` takes while `work` runs on this thread, polling as fast as it can.
+std::vector<TReceived> TakenWhile(TChessConnection& connection, const std::function<void()>& work) {
+    std::vector<TReceived> taken;
+    std::atomic<bool> done{false};
+    std::thread poller([&] {
+        for (bool last = false; !last;) {
+            last = done;
+            TReceived got;
+            if (connection.Receive(got.Lines, got.Type) == csReceived && got.Type != mtUnknown)
+                taken.push_back(std::move(got));
+        }
+    });
+    work();
+    done = true;
+    poller.join();
+    return taken;
+}
+
+// A game written line by line was taken half-written by a receiver that polled meanwhile, and
+// an answer written line by line was taken again and again by the polling sender.
+TEST_F(PairedPlayers, LongestGameArrivesWholeAndItsAnswerOnceWhileThePeerPolls) {
+    const TChessBoard game = LongestGame();
+    const TStrings lines = GameTransferLines(game);
+    ASSERT_EQ(lines.size(), cMaxGameTransferLines);
+    std::vector<std::chrono::milliseconds> pauses;
+    Bert->GameTransferWait = std::chrono::milliseconds(1000);
+    Bert->Pause = [&pauses](std::chrono::milliseconds wait) { pauses.push_back(wait); };
+
+    const std::vector<TReceived> atBert =
+        TakenWhile(*Bert, [&] { EXPECT_EQ(Anna->Send(lines, mtResetBoard), csSent); });
+    ASSERT_EQ(atBert.size(), 1u);
+    EXPECT_EQ(atBert[0].Type, mtResetBoard);
+    EXPECT_EQ(atBert[0].Lines, lines);
+    EXPECT_EQ(pauses, std::vector{std::chrono::milliseconds(1000)});
+    TChessBoard board;
+    const TGameFileStatus loaded = LoadTransferredGame(board, atBert[0].Lines);
+    ASSERT_TRUE(loaded) << loaded.Message;
+    EXPECT_EQ(board.PlyCount, cMaxHistory);
+    EXPECT_EQ(WriteGameLines(board), WriteGameLines(game));
+
+    const std::vector<TReceived> atAnna =
+        TakenWhile(*Anna, [&] { EXPECT_EQ(Bert->Send(atBert[0].Lines, mtResetBoardOK), csSent); });
+    EXPECT_EQ(atAnna, (std::vector<TReceived>{{mtResetBoardOK, {"||"}}}));
+}
+
+// Whoever can write to the folder can put any number of numbered lines into a section: they are
+// read in one go, no further than one line beyond the longest game, and such a game is refused.
+TEST_F(PairedPlayers, NumberedLinesAreReadOnceAndATooLongGameIsRefused) {
+    const std::string own = "[" + Bert->OwnSection() + "]\r\n";
+    // The lines reading each numbered key gives: any case, no leading zero, the first of a key,
+    // up to the end mark.
+    testing::WriteBytes(Folder.File(cTransferFileName),
+                        own +
+                            "ResetBoard_0=|a|\r\nresetboard_1=|b|\r\nResetBoard_02=|x|\r\n"
+                            "ResetBoard_2=\"|c|\"\r\nRESETBOARD_2=|y|\r\n"
+                            "ResetBoard_3=-/-/-\r\nResetBoard_4=|z|\r\n");
+    EXPECT_EQ(Receive(*Bert), (TReceived{mtResetBoard, {"|a|", "|b|", "|c|"}}));
+    std::string flood = own;
+    for (int i = 0; i < 10000; ++i)
+        flood += "ResetBoard_" + std::to_string(i) + "=|" + std::to_string(i) + "|\r\n";
+    testing::WriteBytes(Folder.File(cTransferFileName), flood);
+    const TReceived got = Receive(*Bert);
+    EXPECT_EQ(got.Lines.size(), cMaxGameTransferLines + 1);
+    EXPECT_EQ(Sections(), TStrings{});
+
+    TChessBoard board;
+    ASSERT_TRUE(board.MakeMove({5, 2, 5, 4, cEmpty}));
+    const TStrings before = WriteGameLines(board);
+    EXPECT_EQ(LoadTransferredGame(board, got.Lines).Message,
+              "Das gesandte Spiel hat mehr als 2590 Zeilen und ist damit länger als jede "
+              "mögliche Partie.");
+    TStrings damaged = GameTransferLines(LongestGame());
+    damaged[90] = "|  2. G1 - I3     B8 - C6  |";
+    EXPECT_FALSE(LoadTransferredGame(board, damaged));
+    EXPECT_EQ(WriteGameLines(board), before);
+}
+
+// A message too large for the readers would cost every player the channel; only that message is
+// refused. Anything longer than a reader takes is cut before it is written.
+TEST_F(PairedPlayers, NoMessageGrowsTheFileBeyondWhatAReaderTakes) {
+    const std::string file = Folder.File(cTransferFileName);
+    EXPECT_EQ(Anna->Send({std::string(5000, 'a')}, mtComment), csSent);
+    EXPECT_EQ(testing::ReadBytes(file).find(std::string(2048, 'a')), std::string::npos);
+    EXPECT_EQ(Receive(*Bert), (TReceived{mtComment, {std::string(2047, 'a')}}));
+
+    const std::string head = "[Fremd]\r\nx=";
+    const auto room = static_cast<std::size_t>(cMaxTextFileSize) - 1000;
+    testing::WriteBytes(file, head + std::string(room - head.size() - 2, 'x') + "\r\n");
+    EXPECT_EQ(Anna->Send({std::string(2000, 'b')}, mtComment), csSendError);
+    EXPECT_EQ(std::filesystem::file_size(file), room);
+    EXPECT_EQ(Anna->Send({"E2 - E4  "}, mtMove), csSent);
+    EXPECT_GT(std::filesystem::file_size(file), room);
+}
+
+// The transfer carries exactly the saved game file (a character without a Windows-1252 form is a
+// "?" in both once written), and loads as that file does.
+TEST(GameTransferLines, AreTheSavedGameFile) {
+    TChessBoard board;
+    ReadFen(board, "r3k3/P7/8/8/8/8/8/4K2R b Kq - 0 1");  // begins with the pass record
+    for (const char* move : {"e8c8", "a7a8n", "d8d1"})
+        ASSERT_TRUE(board.MakeMove(*UciToMove(move, board.IsWhiteToMove())));
+    board.SetComment(0, 0, "  Grüße | \"x\" = [y] \u4e2d  ");
+    board.WhiteTime = 0.123456789012345678;
+    const TStrings lines = GameTransferLines(board);
+    testing::TTempFolder folder;
+    const std::string fileName = folder.File("game.TVG");
+    ASSERT_TRUE(SaveGame(board, fileName));
+    const auto asInFile = [](const TStrings& lines) {
+        std::string bytes;
+        for (const std::string& line : lines)
+            bytes += Utf8ToWin1252(line) + "\r\n";
+        return bytes;
+    };
+    EXPECT_EQ(asInFile(UnwrapGameLines(lines)), testing::ReadBytes(fileName));
+
+    TChessBoard fromFile;
+    TChessBoard fromLines;
+    const TGameFileStatus fileStatus = LoadGame(fromFile, fileName);
+    const TGameFileStatus linesStatus = LoadTransferredGame(fromLines, lines);
+    ASSERT_TRUE(fileStatus && linesStatus) << linesStatus.Message;
+    EXPECT_EQ(linesStatus.WhiteToMove, fileStatus.WhiteToMove);
+    EXPECT_EQ(asInFile(WriteGameLines(fromLines)), asInFile(WriteGameLines(fromFile)));
+    EXPECT_TRUE(fromLines.Board == fromFile.Board);
 }
 
 TEST_F(PairedPlayers, GameIsTakenOnlyOnceItsFirstLineIsThere) {

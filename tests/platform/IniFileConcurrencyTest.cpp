@@ -23,7 +23,7 @@ std::string KeyOf(int writer, int index) {
 // Writes `count` keys of its own, each with its name as value; tells whether every write reported
 // success.
 bool WriteKeys(const std::string& fileName, int writer, int count) {
-    TIniFile ini(fileName);
+    TIniFile ini(fileName, TDurability::dbAtomicOnly);
     bool good = true;
     for (int i = 0; i < count; ++i)
         good = ini.WriteString("Shared", KeyOf(writer, i), KeyOf(writer, i)) && good;

@@ -1,11 +1,13 @@
 #include "platform/IniFile.h"
 #include "platform/Win1252.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -126,6 +128,141 @@ TEST(IniFile, ProfileRules) {
         else
             EXPECT_FALSE(testing::FileExists(fileName));
     }
+}
+
+// One locked replacement must leave exactly what erasing the section (for ReplaceSection) and
+// writing the entries one by one leave, so that peers cannot tell the two apart.
+TEST(IniFile, BatchWritesLeaveWhatSingleWritesLeave) {
+    struct TRow {
+        const char* Name;
+        std::string Before;
+        std::string Section;
+        std::vector<TIniEntry> Entries;
+    };
+    // clang-format off
+    const TRow rows[] = {
+        {"no file, a key twice", "", "s", {{"k", "1"}, {" K ", "a\r\nb \xE4\xB8\xAD"}, {"j", "3"}}},
+        {"section moves to the end", "[s]\r\nold=1\r\n[t]\r\nx=2", "S", {{"k", "1"}, {"j", " 2 "}}},
+        {"no entries", "[s]\r\nk=1\r\n[t]\r\n", "s", {}},
+        {"a second section of the name takes the entries",
+         "[s]\r\nk=1\r\n[S]\r\n  K = 7 \r\nflag\r\nz=1\r\n\r\n[t]\r\n", "s",
+         {{"k", "2"}, {"n", "3"}, {"FLAG", "4"}, {"z", "1"}, {"m", "5"}}},
+        {"into a last section without final line break", "[s]\r\n[s]\r\nz=1", "s", {{"n", "3"}, {"z", "2"}}},
+    };
+    // clang-format on
+    for (const TRow& row : rows)
+        for (const bool erase : {true, false}) {
+            SCOPED_TRACE(std::string(row.Name) + (erase ? ", replaced" : ", written"));
+            TTempFolder folder;
+            const std::string batch = folder.File("batch.ini");
+            const std::string single = folder.File("single.ini");
+            if (!row.Before.empty()) {
+                WriteBytes(batch, row.Before);
+                WriteBytes(single, row.Before);
+            }
+            TIniFile ini(batch);
+            ASSERT_TRUE(erase ? ini.ReplaceSection(row.Section, row.Entries)
+                              : ini.WriteStrings(row.Section, row.Entries));
+            TIniFile one(single);
+            if (erase) {
+                ASSERT_TRUE(one.EraseSection(row.Section));
+            }
+            for (const TIniEntry& entry : row.Entries)
+                ASSERT_TRUE(one.WriteString(row.Section, entry.Key, entry.Value));
+            EXPECT_EQ(ReadBytes(batch), ReadBytes(single));
+        }
+
+    // A nameless key refuses the whole write: the section is not erased either.
+    TTempFolder folder;
+    const std::string fileName = folder.File("kept.ini");
+    WriteBytes(fileName, "[s]\r\nk=1\r\n");
+    TIniFile ini(fileName);
+    EXPECT_FALSE(ini.ReplaceSection("s", {{"j", "2"}, {" ", "3"}}));
+    EXPECT_FALSE(ini.WriteStrings("s", {{"j", "2"}, {"", "3"}}));
+    EXPECT_EQ(ReadBytes(fileName), "[s]\r\nk=1\r\n");
+}
+
+// Only a reader's share of a value is worth writing; what it reads back stays the same.
+TEST(IniFile, ValuesCutToWhatAReaderKeeps) {
+    const std::string a2047(2047, 'a');
+    const std::string a3000(3000, 'a');
+    const std::pair<std::string, std::string> rows[] = {
+        {"  \"" + a2047 + "\"  ", "  \"" + a2047 + "\"  "},
+        {"   " + a3000 + "   ", a2047},
+        {"'" + a3000 + "'", "'" + a2047 + "'"},
+        {"\xC3\xA4" + a3000, "\xC3\xA4" + a2047.substr(1)},
+    };
+    for (const auto& [value, cut] : rows) {
+        EXPECT_EQ(ProfileValueCutToReadLimit(value), cut) << value.size();
+        EXPECT_EQ(ProfileValueReadBack(cut), ProfileValueReadBack(value)) << value.size();
+    }
+}
+
+// Anyone who can write to a shared folder can put a FIFO where a profile file is expected.
+TEST(IniFile, NonRegularFilesAreRefusedWithoutWaiting) {
+    TTempFolder folder;
+    const std::string fifo = folder.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    TIniFile ini(fifo);
+    std::string bytes;
+    for (const auto& call : std::vector<std::function<TFileStatus()>>{
+             [&] { return ini.ReadString("s", "k", "d", bytes); },
+             [&] { return ini.WriteString("s", "k", "v"); },
+             [&] { return ReadFileBytes(fifo, bytes); }}) {
+        TFileStatus status;
+        ASSERT_TRUE(testing::ReturnsWithoutWaitingOn(fifo, [&] { status = call(); }));
+        EXPECT_NE(status.Message.find("keine gewöhnliche Datei"), std::string::npos)
+            << status.Message;
+    }
+}
+
+// The file may grow up to the size its readers take, not a byte further, and a refused write
+// leaves it as it was. (Files of this size are slow on some machines: few operations here.)
+TEST(IniFile, NoWriteMakesTheFileTooLargeToRead) {
+    TTempFolder folder;
+    const std::string fileName = folder.File("large.ini");
+    const std::string head = "[s]\r\nk=";
+    const auto limit = static_cast<std::size_t>(cMaxTextFileSize);
+    const std::string bytes = head + std::string(limit - 4 - head.size() - 2, 'x') + "\r\n";
+    WriteBytes(fileName, bytes);
+    TIniFile ini(fileName, TDurability::dbAtomicOnly);
+    const TFileStatus beyond = ini.WriteString("s", "g", "1");  // "g=1\r\n": one byte beyond
+    EXPECT_FALSE(beyond);
+    EXPECT_NE(beyond.Message.find("zu groß"), std::string::npos) << beyond.Message;
+    EXPECT_EQ(std::filesystem::file_size(fileName), limit - 4);
+    EXPECT_TRUE(ini.WriteString("s", "g", ""));  // "g=\r\n": exactly the limit
+    std::vector<std::string> keys;
+    EXPECT_TRUE(ini.ReadSection("s", keys));
+    EXPECT_EQ(keys, (std::vector<std::string>{"k", "g"}));
+    // A file beyond the limit (written by something else) is refused, not read.
+    WriteBytes(fileName, bytes + "12345");
+    EXPECT_FALSE(ini.ReadSection("s", keys));
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind in
+// a shared folder; the next write removes it once it is a minute old, and nothing else.
+TEST(IniFile, StaleTemporaryFilesAreRemoved) {
+    TTempFolder folder;
+    const std::string fileName = folder.File("shared.ini");
+    const auto make = [&](const std::string& name, int ageSeconds) {
+        const std::string path = folder.File(name);
+        WriteBytes(path, "[s]\r\n");
+        const timespec times[2] = {{time(nullptr) - ageSeconds, 0},
+                                   {time(nullptr) - ageSeconds, 0}};
+        EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        return path;
+    };
+    const std::string stale = make(".shared.ini.4711-3-99.tmp", 120);
+    const std::vector<std::string> kept = {
+        make(".shared.ini.4711-4-99.tmp", 5),   // a writer at work
+        make(".other.ini.4711-3-99.tmp", 120),  // another file's
+        make(".shared.ini.backup.tmp", 120),    // not one of ours
+        make("shared.ini.4711-3-99.tmp", 120),
+    };
+    ASSERT_TRUE(TIniFile(fileName).WriteString("s", "k", "v"));
+    EXPECT_FALSE(testing::FileExists(stale));
+    for (const std::string& path : kept)
+        EXPECT_TRUE(testing::FileExists(path)) << path;
 }
 
 TEST(IniFile, NameListsFillTheirBuffer) {

@@ -24,6 +24,9 @@ TEST(Settings, DefaultsWrittenWithAllKeysInOrder) {
               "MATERIALONLY=0\r\nABSOLUTEDEEP=0\r\nFIVEMATONLY=0\r\nMatQueen =900\r\n"
               "MatRook  =475\r\nMatNight =275\r\nMatBishop=325\r\nMatPawn  =100\r\n");
 
+    // Settings are written once, at the end of a run: they must survive a power failure then.
+    EXPECT_EQ(file.Durability(), TDurability::dbOnDisk);
+
     TIniFile unwritable(folder.File("missing-folder/Tavlor.INI"));
     const TFileStatus status = WriteSettings(unwritable, TSettings{});
     EXPECT_FALSE(status);

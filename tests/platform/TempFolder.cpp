@@ -1,11 +1,16 @@
 #include "tests/platform/TempFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <thread>
 
 namespace tavlor::testing {
 
@@ -32,6 +37,16 @@ std::string ReadBytes(const std::string& fileName) {
 
 bool FileExists(const std::string& fileName) {
     return std::filesystem::exists(fileName);
+}
+
+bool ReturnsWithoutWaitingOn(const std::string& fifo, const std::function<void()>& call) {
+    std::future<void> done = std::async(std::launch::async, call);
+    if (done.wait_for(std::chrono::seconds(3)) == std::future_status::ready) return true;
+    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (writer >= 0) close(writer);
+    }
+    return false;
 }
 
 }  // namespace tavlor::testing
