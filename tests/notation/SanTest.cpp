@@ -108,8 +108,9 @@ TEST(San, ReadsEverySpellingAndRefusesTheRest) {
         const TChessBoard before = board;
         const TSanReading reading = ReadSan(board, row.Text);
         EXPECT_EQ(reading.Error, row.Error) << row.Fen << " " << row.Text;
-        if (row.Error == TSanError::seNone)
+        if (row.Error == TSanError::seNone) {
             EXPECT_EQ(MoveToUci(reading.Move), row.Move) << row.Fen << " " << row.Text;
+        }
         EXPECT_TRUE(SameBoard(board.Board, before.Board)) << row.Text;
     }
 }
@@ -143,8 +144,9 @@ TEST(San, AgreesWithTheMoveGeneratorInRandomGames) {
             bool listed = false;
             for (std::int32_t i = 1; i <= count; ++i)
                 listed = listed || SameMove(list[i], other);
-            if (!listed && !IsPromotionMove(board, other))
+            if (!listed && !IsPromotionMove(board, other)) {
                 EXPECT_FALSE(MoveToSan(board, other)) << MoveToUci(other);
+            }
             TChessMove move = list[static_cast<std::int32_t>(random() % count) + 1];
             if (IsPromotionMove(board, move))
                 move.Promotion = board.IsWhiteToMove() ? cWhiteQueen : cBlackQueen;
