@@ -69,7 +69,8 @@ void TfrmChessMainForm::mnuEnterNameClick() {
 // The entries keep their check marks; new ones with the new name would stand beside them.
 void TfrmChessMainForm::RenameEntriesOfThisBoard(const QString& oldName) {
     for (QAction* entry : mnuOpponent->actions()) {
-        const std::int32_t tag = entry->data().isValid() ? entry->data().toInt() : -100;
+        if (!entry->data().isValid()) continue;  // a fixed item
+        const std::int32_t tag = entry->data().toInt();
         if ((tag == 0 || tag == 1) && EntryCaption(entry) == GameOfThisBoardCaption(oldName, tag))
             entry->setText(MenuText(GameOfThisBoardCaption(PlayerName, tag)));
     }

@@ -55,7 +55,7 @@ TfrmGetComputerSettingsForm::TfrmGetComputerSettingsForm(TDialogs& dialogs, QWid
     : QDialog(parent), FDialogs(dialogs) {
     setObjectName("frmGetComputerSettingsForm");
     setWindowTitle("Spielstärke des Rechners bestimmen...");
-    setFixedSize(560, 392);
+    setFixedSize(640, 392);
     rbtFixedDepth = Place<QRadioButton>(this, "rbtFixedDepth", QRect(8, 8, 380, 20),
                                         "Feste Rechentiefe (1 - 12 Halbzüge)");
     edtFixedDepth = Place<QLineEdit>(this, "edtFixedDepth", QRect(400, 7, 64, 22));
@@ -68,10 +68,10 @@ TfrmGetComputerSettingsForm::TfrmGetComputerSettingsForm(TDialogs& dialogs, QWid
                                        "Dynamische Obergrenze (Bei Schach und Schlagabtausch)");
     rbtMaterialOnly = Place<QCheckBox>(this, "rbtMaterialOnly", QRect(8, 118, 540, 20),
                                        "Nur Material berücksichtigen");
-    Place<QLabel>(this, "lblRumour1", QRect(8, 150, 544, 16),
+    Place<QLabel>(this, "lblRumour1", QRect(8, 150, 624, 16),
                   "Es geht das Gerücht um, dass kein Mensch eine Maschine im Schach schlägt, die "
                   "volle fünf");
-    Place<QLabel>(this, "lblRumour2", QRect(8, 166, 544, 16),
+    Place<QLabel>(this, "lblRumour2", QRect(8, 166, 624, 16),
                   "Züge im vorraus berechnet und sei es, dass sie nur Material berechnet. Testen "
                   "Sie es!!");
     cbxFiveMatOnly = Place<QCheckBox>(this, "cbxFiveMatOnly", QRect(8, 188, 540, 20),

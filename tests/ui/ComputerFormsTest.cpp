@@ -144,11 +144,6 @@ TEST(ComputerSettingsDialog, FiveMovesPresetLocksTheDialogAndGivesItsValues) {
                          settings.AbsoluteDeep, settings.FiveMatOnly, settings.QueenValue,
                          settings.RookValue, settings.PawnValue),
               std::tuple(10, 30, cGameFixedDepth, true, false, true, 900, 465, 100));
-
-    // Filled again from these settings, the dialog shows them locked.
-    TSettingsDialog again(settings);
-    EXPECT_TRUE(again.Form.cbxFiveMatOnly->isChecked());
-    EXPECT_FALSE(again.Form.edtFixedDepth->isEnabled() || again.Form.edtMatPawn->isEnabled());
 }
 
 TEST(ComputerSettingsDialog, NewUserSetsTheDepthTheComputerThenUses) {

@@ -250,7 +250,9 @@ TEST(ComputerPlay, AnalysisWindowPlaysOnlyAfterItsGoButton) {
         if (test.End == TEnd::GoAfterMate) {
             EXPECT_EQ(window.lblWert_->text(), "Schwarz ist Matt in 1 Zügen!");
         }
-        QTest::qWait(400);  // the move is played by a timer; in the computer's game it answers
+        // The move is played by a timer; in the computer's game the computer answers it.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return user.Game.PlyCount == test.PliesAfter; }, 3000));
+        QTest::qWait(200);
         EXPECT_EQ(user.Game.PlyCount, test.PliesAfter) << int(test.End);
         if (test.PliesAfter > 0) {
             EXPECT_EQ(AsInMainLine(user.Game.History[1]), analysed);
