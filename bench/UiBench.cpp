@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -90,13 +91,14 @@ double Worst(const std::vector<double>& values) {
 }
 
 // The bench positions searched to the bench depth by the window's own computer move, each beside
-// the bare engine's search of the same position.
+// the bare engine's search of the same position. The window's rate is its own "Stellungen pro
+// Sekunde", taken when the search has ended; the whole move adds making and showing it.
 void ComputerMovesInTheWindow(tavlor::TfrmChessMainForm& form) {
     using namespace tavlor;
     ComputerSettings = TComputerSettings{};
     ComputerSettings.Strength = cBenchDepth;
     std::uint64_t windowNodes = 0, engineNodes = 0;
-    double windowMs = 0, engineMs = 0;
+    double searchMs = 0, moveMs = 0, engineMs = 0;
     std::printf(
         "computer moves at depth %d (window: StartComputerMove; engine: tavlor-cli bench)\n",
         cBenchDepth);
@@ -108,19 +110,30 @@ void ComputerMovesInTheWindow(tavlor::TfrmChessMainForm& form) {
         const TClock::time_point start = TClock::now();
         form.StartComputerMove(cBenchDepth, false);
         const double ms = MillisecondsSince(start);
-        std::printf("  %-10s window %9llu nodes %7.1f ms   engine %9llu nodes %7.1f ms%s\n",
-                    std::string(position.Name).c_str(), static_cast<unsigned long long>(ShownNodes),
-                    ms, static_cast<unsigned long long>(engine.Nodes), engine.Seconds * 1000,
-                    ShownNodes == engine.Nodes ? "" : "   NODE COUNTS DIFFER");
+        const double rate = form.lblKnotenPerSecond_->text().toDouble();
+        const double searched = rate > 0 ? static_cast<double>(ShownNodes) / rate * 1000 : ms;
+        std::printf(
+            "  %-10s window %9llu nodes %7.1f ms (whole move %7.1f ms)   engine %9llu nodes "
+            "%7.1f ms%s\n",
+            std::string(position.Name).c_str(), static_cast<unsigned long long>(ShownNodes),
+            searched, ms, static_cast<unsigned long long>(engine.Nodes), engine.Seconds * 1000,
+            ShownNodes == engine.Nodes ? "" : "   NODE COUNTS DIFFER");
         windowNodes += ShownNodes;
-        windowMs += ms;
+        searchMs += searched;
+        moveMs += ms;
         engineNodes += engine.Nodes;
         engineMs += engine.Seconds * 1000;
     }
-    const double windowRate = static_cast<double>(windowNodes) / windowMs * 1000;
-    const double engineRate = static_cast<double>(engineNodes) / engineMs * 1000;
-    std::printf("nodes per second: window %.0f, engine %.0f: %.1f%%   (goal >= 90%%)\n", windowRate,
-                engineRate, 100 * windowRate / engineRate);
+    const auto perSecond = [](std::uint64_t nodes, double ms) {
+        return static_cast<double>(nodes) / ms * 1000;
+    };
+    const double engineRate = perSecond(engineNodes, engineMs);
+    std::printf(
+        "nodes per second: window %.0f, engine %.0f: %.1f%%   (goal >= 90%%); "
+        "whole moves %.1f%%\n",
+        perSecond(windowNodes, searchMs), engineRate,
+        100 * perSecond(windowNodes, searchMs) / engineRate,
+        100 * perSecond(windowNodes, moveMs) / engineRate);
 }
 
 // A long computer move: the board image is asked to repaint every 50 ms, a 5 ms timer shows how

@@ -61,9 +61,9 @@ void TfrmChessMainForm::ConnectComputerHandlers() {
 // ---- one computer move or analysis ----
 
 void TfrmChessMainForm::StartComputerMove(std::int32_t depth, bool analysis) {
+    if (ComputerMoveRunning || CloseWhenComputerDone || !ChessBoard) return;
     mnuAnalyse->setEnabled(false);
     const TOnScopeExit enableAnalyse([this] { mnuAnalyse->setEnabled(true); });
-    if (ComputerMoveRunning || CloseWhenComputerDone || !ChessBoard) return;
     if (!ShowGameEnd()) return;
     CancelDrag();
     ComputerMoveRunning = true;
@@ -198,6 +198,7 @@ void TfrmChessMainForm::ShowPlainMessage(const QString& text) {
 }
 
 void TfrmChessMainForm::ComputerMoveWithMenusOff(bool stopButton) {
+    if (ComputerMoveRunning) return;  // the running one restores the menus
     btnLeftBottomComputerStop->setEnabled(stopButton);
     SetMenusEnabled(false);
     const TOnScopeExit restore([this] {
@@ -227,6 +228,7 @@ void TfrmChessMainForm::mnuAnalyseClick() {
         ShowPlainMessage("Nein, es wird nicht gemogelt! :o)");
         return;
     }
+    if (ComputerMoveRunning) return;
     // An analysis is not limited by time: the time control cannot stop it in mode 1.
     const std::uint8_t game = ComputerSettings.Game;
     ComputerSettings.Game = cGameFixedDepth;
@@ -240,7 +242,7 @@ void TfrmChessMainForm::mnuAnalyseClick() {
 
 void TfrmChessMainForm::timDoComputerDrawTimer() {
     timDoComputerDraw->stop();
-    if (Destroying || !ChessBoard || ComputerMoveRunning) return;
+    if (Destroying || Closed || !ChessBoard || ComputerMoveRunning) return;
     if (!PlayComputerMove(PendingComputerMove)) return;
     HandOverMove(ChessBoard->GetHistoryMove(ChessBoard->PlyCount), "Computerzug");
 }
