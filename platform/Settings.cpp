@@ -1,6 +1,7 @@
 #include "platform/Settings.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,6 +16,7 @@ using TSettingField = std::variant<std::int32_t TSettings::*, std::string TSetti
 struct TSettingKey {
     std::string_view Key;
     TSettingField Field;
+    std::optional<TSettingRange> Range = std::nullopt;
 };
 
 // The keys in the order they are read and written. Peers and older files know the material keys
@@ -30,33 +32,36 @@ const std::array<TSettingKey, 21> cSettingKeys = {{
     {"LEFTBOTTOMHUM", &TSettings::LeftBottomHum},
     {"LEFTBOTTOMCOM", &TSettings::LeftBottomCom},
     {"LEFTBOTTOMCLIENT", &TSettings::LeftBottomClient},
-    {"COMPUTERSTRENGTH", &TSettings::ComputerStrength},
-    {"COMPUTERTIME", &TSettings::ComputerTime},
-    {"COMPUTERGAME", &TSettings::ComputerGame},
+    {"COMPUTERSTRENGTH", &TSettings::ComputerStrength, cStrengthRange},
+    {"COMPUTERTIME", &TSettings::ComputerTime, cTimeRange},
+    {"COMPUTERGAME", &TSettings::ComputerGame, cGameRange},
     {"MATERIALONLY", &TSettings::MaterialOnly},
     {"ABSOLUTEDEEP", &TSettings::AbsoluteDeep},
     {"FIVEMATONLY", &TSettings::FiveMatOnly},
-    {"MatQueen ", &TSettings::MatQueen},
-    {"MatRook  ", &TSettings::MatRook},
-    {"MatNight ", &TSettings::MatKnight},
-    {"MatBishop", &TSettings::MatBishop},
-    {"MatPawn  ", &TSettings::MatPawn},
+    {"MatQueen ", &TSettings::MatQueen, cMaterialRange},
+    {"MatRook  ", &TSettings::MatRook, cMaterialRange},
+    {"MatNight ", &TSettings::MatKnight, cMaterialRange},
+    {"MatBishop", &TSettings::MatBishop, cMaterialRange},
+    {"MatPawn  ", &TSettings::MatPawn, cMaterialRange},
 }};
 
 struct TReadKey {
     const TIniFile& File;
     std::string_view Key;
+    const std::optional<TSettingRange>& Range;
     TSettings& Settings;
 
     void operator()(std::int32_t TSettings::*field) const {
-        Settings.*field = File.ReadInteger(cSettingsSection, Key, Settings.*field);
+        const std::int32_t value = File.ReadInteger(cSettingsSection, Key, Settings.*field);
+        if (!Range || Range->Contains(value)) Settings.*field = value;
     }
     void operator()(std::string TSettings::*field) const {
         Settings.*field = File.ReadString(cSettingsSection, Key, Settings.*field);
     }
     void operator()(std::uint8_t TSettings::*field) const {
         const std::int32_t value = File.ReadInteger(cSettingsSection, Key, Settings.*field);
-        Settings.*field = static_cast<std::uint8_t>(value & 0xFF);
+        const auto low = static_cast<std::uint8_t>(value & 0xFF);
+        if (!Range || Range->Contains(low)) Settings.*field = low;
     }
     void operator()(bool TSettings::*field) const {
         Settings.*field = File.ReadBool(cSettingsSection, Key, Settings.*field);
@@ -82,7 +87,7 @@ struct TValueText {
 TSettings ReadSettings(const TIniFile& file) {
     TSettings settings;
     for (const TSettingKey& key : cSettingKeys)
-        std::visit(TReadKey{file, key.Key, settings}, key.Field);
+        std::visit(TReadKey{file, key.Key, key.Range, settings}, key.Field);
     return settings;
 }
 

@@ -13,6 +13,20 @@ namespace tavlor {
 inline constexpr std::string_view cSettingsFileName = "Tavlor.INI";
 inline constexpr std::string_view cSettingsSection = "COMMON";
 
+// The range a computer setting must lie in; a value read from the file outside it would reach the
+// search unchecked, so it is replaced by the default.
+struct TSettingRange {
+    std::int32_t Lowest = 0;
+    std::int32_t Highest = 0;
+    constexpr bool Contains(std::int64_t value) const {
+        return Lowest <= value && value <= Highest;
+    }
+};
+inline constexpr TSettingRange cStrengthRange{1, 12};
+inline constexpr TSettingRange cTimeRange{1, 600};
+inline constexpr TSettingRange cGameRange{1, 3};
+inline constexpr TSettingRange cMaterialRange{1, 10000};
+
 // Everything the program keeps between two runs, with the values a missing file gives. The
 // window reads it once at start-up and writes it back when it closes.
 struct TSettings {
@@ -41,8 +55,8 @@ struct TSettings {
     bool operator==(const TSettings&) const = default;
 };
 
-// Reads all keys of section COMMON; a missing file or key, or a value that is not a number,
-// gives the default. Never fails.
+// Reads all keys of section COMMON; a missing file or key, a value that is not a number, or a
+// computer setting outside its range gives the default. Never fails.
 TSettings ReadSettings(const TIniFile& file);
 
 // Writes all keys in their fixed order in one replacement of the file (which reaches the disk

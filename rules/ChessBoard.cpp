@@ -265,6 +265,11 @@ void TChessBoard::CopyGame(TChessBoard& destination) const {
     destination.PromotionFile = PromotionFile;
     destination.PromotionRank = PromotionRank;
     destination.Comments = Comments;
+    destination.EnPassantPossible = EnPassantPossible;
+    destination.EnPassantFile = EnPassantFile;
+    destination.CastlingRights = CastlingRights;
+    destination.StartCastlingRights = StartCastlingRights;
+    destination.SpecialMove = SpecialMove;
 }
 
 }  // namespace tavlor

@@ -96,8 +96,8 @@ public:
     TGameState CheckGameEnd();
 
     // Copies this game into `destination` when the board switches between opponent slots: both
-    // positions, the record, the clocks, a pending promotion and the comments. The en passant
-    // state, the castling rights and SpecialMove stay as they are in the destination.
+    // positions, the record, the clocks, a pending promotion, the comments, and the castling
+    // rights, en passant state and SpecialMove that belong to the position.
     void CopyGame(TChessBoard& destination) const;
 
     TSquares StartBoard{};

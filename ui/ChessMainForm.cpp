@@ -29,6 +29,7 @@
 #include "ui/Icons.h"
 #include "ui/ProfileReport.h"
 #include "ui/RtfReader.h"
+#include "ui/ShowComputerForm.h"
 
 namespace tavlor {
 
@@ -121,6 +122,8 @@ void TfrmChessMainForm::CreateComponents() {
     ConnectBoardHandlers();
     ConnectMoveHandlers();
     ConnectInputHandlers();
+    ConnectComputerHandlers();
+    ConnectOpponentHandlers();
 }
 
 void TfrmChessMainForm::CreateMenus() {
@@ -312,19 +315,9 @@ void TfrmChessMainForm::CreateLeftPanel() {
     pnlLeftBottomComputer = Panel(pnlLeft, "pnlLeftBottomComputer");
     pnlLeftBottomComputer->setFixedHeight(130);
     FillBackground(pnlLeftBottomComputer, Qt::white);
-    const char* captions[6] = {"Wert der Stellung",      "Ausgewertete Stellungen",
-                               "Stellungen pro Sekunde", "Zeit",
-                               "Berechneter Zug",        "Hauptvariante"};
-    const char* captionNames[6] = {"lblWert", "lblKnoten",   "lblKnotenPerSecond",
-                                   "lblTime", "lblCalcDraw", "lblMainVar"};
-    std::array<QLabel**, 6> values = {&lblWert_, &lblKnoten_,   &lblKnotenPerSecond_,
-                                      &lblTime_, &lblCalcDraw_, &lblMainVar_};
-    for (int i = 0; i < 6; ++i) {
-        Label(pnlLeftBottomComputer, captionNames[i], captions[i], 8, 4 + 16 * i);
-        *values[i] = Label(pnlLeftBottomComputer, (QString(captionNames[i]) + "_").toUtf8(), "-/-",
-                           180, 4 + 16 * i);
-        (*values[i])->setFixedWidth(400);
-    }
+    CreateComputerValueLabels(pnlLeftBottomComputer, 4, 16, 180, 400,
+                              {&lblWert_, &lblKnoten_, &lblKnotenPerSecond_, &lblTime_,
+                               &lblCalcDraw_, &lblMainVar_});
     btnLeftBottomComputerStop = new QPushButton("Bester Zug ausführen", pnlLeftBottomComputer);
     btnLeftBottomComputerStop->setObjectName("btnLeftBottomComputerStop");
     btnLeftBottomComputerStop->setGeometry(8, 102, 170, 24);
@@ -517,6 +510,16 @@ void TfrmChessMainForm::FormDestroy() {
 }
 
 void TfrmChessMainForm::closeEvent(QCloseEvent* event) {
+    if (ComputerMoveRunning) {
+        // The search's frames are still live below this event: it is stopped, makes no move, and
+        // the window closes once it has returned (StartComputerMove).
+        CloseWhenComputerDone = true;
+        StopButtonPressed = true;
+        StopRequested = 1;
+        frmShowComputerForm->close();
+        event->ignore();
+        return;
+    }
     if (!Closed) {
         Closed = true;
         FormClose();
@@ -569,21 +572,6 @@ void TfrmChessMainForm::mnuProfileClick() {
         memProfile->raise();
         memProfile->setPlainText(ProfileReport());
     }
-}
-
-// ---- timers of other concerns ----
-
-void TfrmChessMainForm::timMessagesTimer() {
-    if (Destroying) return;
-    const QString peer = ActiveConnection == 0 ? PlayerName : QString(cComputerName);
-    if (ActiveConnection <= 1)
-        setWindowTitle(QString(cProgramCaption) + "    " + PlayerName + " -/- " + peer);
-}
-
-void TfrmChessMainForm::timStateTimerTimer() {}
-
-void TfrmChessMainForm::timDoComputerDrawTimer() {
-    timDoComputerDraw->stop();
 }
 
 // ---- key preview ----

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include <QImage>
 #include <QMainWindow>
@@ -35,11 +36,18 @@ namespace tavlor {
 class TIniFile;
 class TImage;
 class TSplitterBar;
+class TfrmShowComputerForm;
 
 inline constexpr char cProgramCaption[] = "Tavlor V2.0.3.1";
 inline constexpr char cComputerName[] = "Fenno Drabel";
 inline constexpr char cHelpFileName[] = "Tavlor.rtf";
 inline constexpr int cConnectionSlots = 128;
+
+// Tags of the opponent menu's entries made at run time: 0 and above name an opponent slot (0 both
+// sides at this board, 1 the computer, 2 and up a paired network opponent); -1 is a player in the
+// list of possible opponents, -2 an opened network slot not yet paired.
+inline constexpr std::int32_t cTagPossibleOpponent = -1;
+inline constexpr std::int32_t cTagWaitingSlot = -2;
 
 // Virtual-key code of the escape key, as LastKey holds it.
 inline constexpr std::uint16_t cVirtualKeyEscape = 27;
@@ -59,7 +67,9 @@ struct TMainFormOptions {
 // shutdown, menus, help), ChessMainFormBoard.cpp (board display, piece sets, fitting the window),
 // ChessMainFormMoves.cpp (new game, moving through the record, replay, the end of the game),
 // ChessMainFormInput.cpp (moves by mouse, promotion, handing moves on), ChessMainFormSetUp.cpp
-// (the position editor) and ChessMainFormGame.cpp (FEN entry, saving and loading games).
+// (the position editor), ChessMainFormGame.cpp (FEN entry, saving and loading games),
+// ChessMainFormComputer.cpp (the computer's moves, analysis and settings) and
+// ChessMainFormOpponents.cpp (the player's name, the opponent menu, switching between games).
 class TfrmChessMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -77,9 +87,6 @@ public:
     void mnuExitClick();
     void mnuAboutClick();
     void mnuProfileClick();
-    void timMessagesTimer();
-    void timStateTimerTimer();
-    void timDoComputerDrawTimer();
 
     // ---- board display (ChessMainFormBoard.cpp) ----
     void RedrawBoard();
@@ -145,6 +152,46 @@ public:
     // The picture of an empty square; a plain colour when the set lacks it.
     QImage EmptySquarePicture(std::int32_t file, std::int32_t rank) const;
 
+    // ---- the computer opponent (ChessMainFormComputer.cpp) ----
+    // One computer move (played on the board) or one analysis (shown in the analysis window,
+    // played only on its "Besten Zug ausführen") of `depth` iterations.
+    void StartComputerMove(std::int32_t depth, bool analysis);
+    // The search's progress callback: keeps the values, hands the stop request over and lets
+    // the window process its messages now and then.
+    void ComputerProgress(std::int32_t& stop, std::int32_t value, std::int32_t depth,
+                          std::uint64_t nodes, std::string_view moveText,
+                          std::string_view mainLine);
+    void ShowComputerValues();
+    void mnuAnalyseClick();
+    void mnuComputerDrawClick();
+    void mnuComputerPlayAgainstHimselfClick();
+    void mnuReadCompStrengthClick();
+    void btnLeftBottomComputerStopClick();
+    void timStateTimerTimer();
+    void timDoComputerDrawTimer();
+
+    // ---- the player's name and the opponent menu (ChessMainFormOpponents.cpp) ----
+    // Asks for the player's name while it is empty and adds the entries of the two games at
+    // this board; runs after every paint of the window.
+    void FormPaint();
+    void mnuEnterNameClick();
+    // A click on an entry of the opponent menu made at run time.
+    void OpponentItemClick(QAction* entry);
+    // The entry with that caption; added (tag, check mark, click handler) only when the menu
+    // has none with that caption yet.
+    QAction* AddMenuItemOnce(QMenu* menu, const QString& caption, std::int32_t tag, bool checked);
+    void RemoveMenuItemByCaption(QMenu* menu, const QString& caption);
+    void UncheckAllItems(QMenu* menu);
+    // The caption of an entry as it was given (the menu shows "&" doubled).
+    static QString EntryCaption(const QAction* entry);
+    // The window caption: the program, the player and the opponent of the active slot.
+    QString WindowCaption() const;
+    void timMessagesTimer();
+    // Puts the game on the board into the active slot and the slot's game on the board.
+    void SwitchToSlot(std::int32_t slot);
+    // The computer's panel for the computer's slot, the comments panel for every other one.
+    void ShowBottomPanel(bool computer);
+
     // ---- position set-up (ChessMainFormSetUp.cpp) ----
     void mnuSetUpClick();
     void sbtClick(QAbstractButton* button);
@@ -209,6 +256,18 @@ public:
     QRect SavedBounds;
     bool Destroying = false;
     bool Closed = false;
+    // The move the analysis window asked to be played (timDoComputerDraw plays it).
+    TChessMove PendingComputerMove{};
+    // From the start to the end of StartComputerMove: the board refuses presses and no second
+    // search starts.
+    bool ComputerMoveRunning = false;
+    // The window was asked to close while the computer was busy: the search stops, no move is
+    // made, and the window closes once the search's handlers have returned.
+    bool CloseWhenComputerDone = false;
+    // When ComputerProgress last let the window process its messages (monotonic).
+    TDateTime LastProgressMessages = 0;
+    bool FormPaintQueued = false;
+    bool AskingForName = false;
     TDialogs* Dialogs = nullptr;
     QStringList Arguments;
 
@@ -322,8 +381,12 @@ public:
     QTimer* timStateTimer = nullptr;
     QTimer* timDoComputerDraw = nullptr;
 
+    // The analysis window, shown without being modal while an analysis runs.
+    std::unique_ptr<TfrmShowComputerForm> frmShowComputerForm;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -339,6 +402,8 @@ private:
     void CreateSetUpPanel();
     void ConnectSetUpHandlers();
     void ConnectGameFileHandlers();
+    void ConnectComputerHandlers();
+    void ConnectOpponentHandlers();
     void ApplyDebugArgument();
     // Draws a piece whose picture is missing as its letter.
     void DrawPieceLetter(class QPainter& painter, QRect square, TPieceCode piece) const;
@@ -360,10 +425,25 @@ private:
     // board as it is.
     void CancelDrag();
     void AskForPromotionPiece();
-    // Where the computer answers and where a network opponent is sent the move; both are
-    // filled in by computer play and network play.
+    // Where the computer answers and where a network opponent is sent the move; the second is
+    // filled in by network play.
     void HandOverMoveToComputer();
     void HandOverMoveToNetwork(const TChessMove& move, const QString& comment);
+
+    // A computer move with the four game menus disabled meanwhile, and the stop button enabled
+    // when asked.
+    void ComputerMoveWithMenusOff(bool stopButton);
+    // Makes a move the search found as the next move of the record; false when the position
+    // does not allow it.
+    bool PlayComputerMove(const TChessMove& move);
+    void ShowPlainMessage(const QString& text);
+    // A new player's name in the captions of the entries of the two games at this board.
+    void RenameEntriesOfThisBoard(const QString& oldName);
+    // The network branches of the opponent menu, the message poll and the state label; filled in
+    // by network play.
+    void OpponentItemClickNetwork(QAction* entry, std::int32_t tag);
+    void PollActiveConnection();
+    void ShowConnectionState();
 
     // Set-up: a click on the board, leaving with "Fertig!" and the checks it makes.
     void SetUpMouseDown(int x, int y);

@@ -111,6 +111,7 @@ void TfrmChessMainForm::imgMainBoardMouseDown(int x, int y) {
         SetUpMouseDown(x, y);
         return;
     }
+    if (ComputerMoveRunning) return;  // the position is the computer's until it has moved
     if (!ShowGameEnd()) return;
     if (DragPiece != cEmpty) return;  // a piece released beside the board is still floating
     PressX = x;
@@ -258,9 +259,6 @@ void TfrmChessMainForm::HandOverMove(const TChessMove& move, const QString& comm
         HandOverMoveToComputer();
     // Slot 0: both sides are moved at this board; nobody else is told.
 }
-
-// The computer's answer to the move just made; computer play fills this in.
-void TfrmChessMainForm::HandOverMoveToComputer() {}
 
 // Sending the move and the comment to the network opponent; network play fills this in.
 void TfrmChessMainForm::HandOverMoveToNetwork(const TChessMove& move, const QString& comment) {

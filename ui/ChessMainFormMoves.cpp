@@ -180,6 +180,9 @@ bool TfrmChessMainForm::DoMoveAndCheckEnd(const TChessMove& move) {
                                 mkError);
         return false;
     }
+    // The computer's moves come with their promoted piece; a person chooses it afterwards.
+    if (move.Promotion != cEmpty && ChessBoard->IsPromotionPending())
+        ChessBoard->SetPromotionPiece(move.Promotion);
     return ShowGameEnd();
 }
 

@@ -8,6 +8,7 @@
 
 namespace tavlor {
 
+struct TComputerSettings;
 struct TRtfDocument;
 
 // The icon argument of the message and question windows.
@@ -16,6 +17,8 @@ inline constexpr TMessageKind mkNone = 0;
 inline constexpr TMessageKind mkError = 1;
 inline constexpr TMessageKind mkInformation = 2;
 inline constexpr TMessageKind mkQuestion = 3;
+// No icon, as a plain message shows (any kind above 3).
+inline constexpr TMessageKind mkPlain = 4;
 
 // Modal results of the program's own windows.
 inline constexpr int mrOK = 1;
@@ -46,6 +49,9 @@ public:
     virtual QString ChooseSaveFile(const QString& caption, const QString& folder,
                                    const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString ChooseFolder(const QString& caption, const QString& startFolder) = 0;
+    // The computer's settings dialog, filled from `settings`. True after "OK", with `settings`
+    // read back from the dialog; false, `settings` untouched, after "Abbruch" or the close box.
+    virtual bool EditComputerSettings(TComputerSettings& settings) = 0;
     // The short manual, already read; "OK" closes it.
     virtual void ShowHelp(const TRtfDocument& text) = 0;
     virtual void ShowAbout() = 0;

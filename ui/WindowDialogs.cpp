@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "ui/GetComputerSettingsForm.h"
 #include "ui/GetFiguresForm.h"
 #include "ui/HelpForm.h"
 #include "ui/MessageForms.h"
@@ -16,6 +17,8 @@ TWindowDialogs::TWindowDialogs(QWidget* parent)
       frmReadAStringForm(std::make_unique<TfrmReadAStringForm>()),
       frmDialogForm(std::make_unique<TfrmDialogForm>()),
       frmAboutForm(std::make_unique<TfrmAboutForm>()),
+      // Its checks show their messages in the message window above.
+      frmGetComputerSettingsForm(std::make_unique<TfrmGetComputerSettingsForm>(*this)),
       frmHelpForm(std::make_unique<TfrmHelpForm>()),
       FParent(parent) {}
 
@@ -58,6 +61,10 @@ QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& fo
 
 QString TWindowDialogs::ChooseFolder(const QString& caption, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(FParent, caption, startFolder);
+}
+
+bool TWindowDialogs::EditComputerSettings(TComputerSettings& settings) {
+    return frmGetComputerSettingsForm->EditComputerSettings(settings);
 }
 
 void TWindowDialogs::ShowHelp(const TRtfDocument& text) {

@@ -11,6 +11,7 @@ namespace tavlor {
 class TfrmAboutForm;
 class TfrmDialogForm;
 class TfrmFigureToPromotionForm;
+class TfrmGetComputerSettingsForm;
 class TfrmGetFiguresForm;
 class TfrmHelpForm;
 class TfrmMessageForm;
@@ -35,6 +36,7 @@ public:
     QString ChooseSaveFile(const QString& caption, const QString& folder, const QString& filter,
                            const QString& defaultSuffix) override;
     QString ChooseFolder(const QString& caption, const QString& startFolder) override;
+    bool EditComputerSettings(TComputerSettings& settings) override;
     void ShowHelp(const TRtfDocument& text) override;
     void ShowAbout() override;
 
@@ -44,6 +46,7 @@ public:
     std::unique_ptr<TfrmReadAStringForm> frmReadAStringForm;
     std::unique_ptr<TfrmDialogForm> frmDialogForm;
     std::unique_ptr<TfrmAboutForm> frmAboutForm;
+    std::unique_ptr<TfrmGetComputerSettingsForm> frmGetComputerSettingsForm;
     std::unique_ptr<TfrmHelpForm> frmHelpForm;
 
 private:

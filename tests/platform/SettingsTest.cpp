@@ -65,5 +65,35 @@ TEST(Settings, OddValuesInTheFile) {
     EXPECT_EQ(ReadSettings(TIniFile(fileName)), expected);
 }
 
+// The computer's values reach the search's arithmetic: one outside its range is not taken.
+TEST(Settings, ComputerValuesOutsideTheirRangeGiveTheDefaults) {
+    struct TCase {
+        const char* Line;
+        TSettings Expected;
+    };
+    const TCase cases[] = {
+        {"MatQueen =2147483647", {}},
+        {"MatQueen =10000", {.MatQueen = 10000}},
+        {"MatRook  =0", {}},
+        {"MatNight =-275", {}},
+        {"MatBishop=10001", {}},
+        {"MatPawn  =1", {.MatPawn = 1}},
+        {"COMPUTERSTRENGTH=13", {}},
+        {"COMPUTERSTRENGTH=12", {.ComputerStrength = 12}},
+        {"COMPUTERSTRENGTH=0", {}},
+        {"COMPUTERTIME=601", {}},
+        {"COMPUTERTIME=1", {.ComputerTime = 1}},
+        {"COMPUTERGAME=4", {}},
+        {"COMPUTERGAME=0", {}},
+        {"COMPUTERGAME=259", {.ComputerGame = 3}},  // its low byte
+    };
+    TTempFolder folder;
+    const std::string fileName = folder.File(cSettingsFileName);
+    for (const TCase& test : cases) {
+        testing::WriteBytes(fileName, std::string("[COMMON]\r\n") + test.Line + "\r\n");
+        EXPECT_EQ(ReadSettings(TIniFile(fileName)), test.Expected) << test.Line;
+    }
+}
+
 }  // namespace
 }  // namespace tavlor

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +24,9 @@
 #include "ui/ChessMainForm.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
+#include "ui/GetComputerSettingsForm.h"
 #include "ui/RtfReader.h"
+#include "ui/ShowComputerForm.h"
 
 namespace tavlor::testing {
 
@@ -44,6 +48,15 @@ public:
         return Answer("question", caption, text) == "cancel" ? mrCancel : mrOK;
     }
     QString ReadAString(const QString& prompt, const QString& defaultText) override {
+        // The window asks for the player's name when it first paints, whenever that is; the
+        // name has answers of its own so that it takes none meant for the test's commands.
+        if (prompt == cNamePrompt) {
+            NamePrompts.push_back(defaultText);
+            if (NameAnswers.empty()) return DefaultName;
+            const QString name = NameAnswers.front();
+            NameAnswers.pop_front();
+            return name;
+        }
         const bool answered = !Answers.empty();
         const QString answer = Answer("input", QString(), prompt);
         return answered ? answer : defaultText;
@@ -66,6 +79,15 @@ public:
     QString ChooseFolder(const QString& caption, const QString& startFolder) override {
         return Answer("folder", caption, startFolder);
     }
+    // The real dialog, not shown: the script enters what the user would and clicks "OK" or
+    // "Abbruch"; the messages of its checks come back here.
+    bool EditComputerSettings(TComputerSettings& settings) override {
+        Calls.push_back({"settings", QString(), QString()});
+        TfrmGetComputerSettingsForm form(*this);
+        form.Prepare(settings);
+        if (SettingsScript) SettingsScript(form);
+        return form.Finish(settings);
+    }
     void ShowHelp(const TRtfDocument& text) override {
         Calls.push_back({"help", QString(), QString::fromStdString(text.PlainText())});
     }
@@ -79,6 +101,11 @@ public:
     std::vector<TCall> Calls;
     std::deque<QString> Answers;  // taken in order by the calls that return text or a choice
     std::array<QPixmap, 4> PromotionPictures;  // those offered by the last promotion choice
+    static constexpr char cNamePrompt[] = "Ihren Namen der Sie als Spieler identifiziert :";
+    std::deque<QString> NameAnswers;  // taken in order; then DefaultName
+    QString DefaultName = "Tester";
+    QStringList NamePrompts;  // the name preset in each question for the name
+    std::function<void(TfrmGetComputerSettingsForm&)> SettingsScript;
 
 private:
     QString Answer(const QString& kind, const QString& caption, const QString& text);
@@ -101,9 +128,14 @@ public:
 // The window shown, both sides played at this board, on a 400 x 403 board image: squares of 50
 // pixels and three unpainted pixel rows at the bottom.
 struct TBoard {
-    explicit TBoard(const char* fen = nullptr) : Form(Fixture.Start()) {
-        Form->ActiveConnection = 0;
-        if (fen) ReadFen(*Form->ChessBoard, fen);
+    explicit TBoard(const char* fen = nullptr)
+        : TBoard([fen](TBoard& board) {
+              board.Form->ActiveConnection = 0;
+              if (fen) ReadFen(*board.Form->ChessBoard, fen);
+          }) {}
+    // As a new user starts: `prepare` (the dialogs' answers, say) runs before the window shows.
+    explicit TBoard(const std::function<void(TBoard&)>& prepare) : Form(Fixture.Start()) {
+        prepare(*this);
         Form->imgMainBoard->setFixedSize(400, 403);
         Form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));

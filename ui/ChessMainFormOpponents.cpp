@@ -1,0 +1,191 @@
+// The player's name, the opponent menu's entries made at run time, switching the board between
+// the games of the opponent slots, and the window caption that names both players. The network
+// branches (possible opponents, the waiting entry, the message poll, the state label) are filled
+// in by network play at the places named below.
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+
+#include "ui/ChessMainForm.h"
+
+namespace tavlor {
+
+namespace {
+
+constexpr char cNamePrompt[] = "Ihren Namen der Sie als Spieler identifiziert :";
+
+// A menu shows "&" as the mark of its access key; a name must show as it is.
+QString MenuText(const QString& caption) {
+    QString text = caption;
+    return text.replace('&', "&&");
+}
+
+QString GameOfThisBoardCaption(const QString& playerName, std::int32_t tag) {
+    return playerName + " -/- " + (tag == 0 ? playerName : QString(cComputerName));
+}
+
+}  // namespace
+
+void TfrmChessMainForm::ConnectOpponentHandlers() {
+    connect(mnuEnterName, &QAction::triggered, this, &TfrmChessMainForm::mnuEnterNameClick);
+}
+
+// ---- the player's name ----
+
+void TfrmChessMainForm::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    // Asking for the name opens a modal window, which must not happen inside a paint.
+    if (FormPaintQueued) return;
+    FormPaintQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        FormPaintQueued = false;
+        FormPaint();
+    });
+}
+
+void TfrmChessMainForm::FormPaint() {
+    if (Destroying || Closed) return;
+    if (PlayerName.isEmpty()) mnuEnterNameClick();
+    if (PlayerName.isEmpty()) return;  // still being asked for further up
+    AddMenuItemOnce(mnuOpponent, GameOfThisBoardCaption(PlayerName, 0), 0, false);
+    AddMenuItemOnce(mnuOpponent, GameOfThisBoardCaption(PlayerName, 1), 1, true);
+}
+
+void TfrmChessMainForm::mnuEnterNameClick() {
+    // Paints during the question would ask again.
+    if (AskingForName) return;
+    AskingForName = true;
+    const QString oldName = PlayerName;
+    do {
+        PlayerName = Dialogs->ReadAString(cNamePrompt, PlayerName);
+    } while (PlayerName.isEmpty());
+    AskingForName = false;
+    if (Connections[0]) Connections[0]->OwnName = PlayerName.toStdString();
+    if (PlayerName != oldName && !oldName.isEmpty()) RenameEntriesOfThisBoard(oldName);
+}
+
+// The entries keep their check marks; new ones with the new name would stand beside them.
+void TfrmChessMainForm::RenameEntriesOfThisBoard(const QString& oldName) {
+    for (QAction* entry : mnuOpponent->actions()) {
+        if (!entry->data().isValid()) continue;  // a fixed item
+        const std::int32_t tag = entry->data().toInt();
+        if ((tag == 0 || tag == 1) && EntryCaption(entry) == GameOfThisBoardCaption(oldName, tag))
+            entry->setText(MenuText(GameOfThisBoardCaption(PlayerName, tag)));
+    }
+}
+
+// ---- the entries ----
+
+QString TfrmChessMainForm::EntryCaption(const QAction* entry) {
+    QString caption = entry->text();
+    return caption.replace("&&", "&");
+}
+
+QAction* TfrmChessMainForm::AddMenuItemOnce(QMenu* menu, const QString& caption, std::int32_t tag,
+                                            bool checked) {
+    for (QAction* entry : menu->actions())
+        if (!entry->isSeparator() && EntryCaption(entry) == caption) return entry;
+    QAction* entry = menu->addAction(MenuText(caption));
+    entry->setData(tag);
+    entry->setCheckable(true);
+    entry->setChecked(checked);
+    connect(entry, &QAction::triggered, this, [this, entry] { OpponentItemClick(entry); });
+    return entry;
+}
+
+void TfrmChessMainForm::RemoveMenuItemByCaption(QMenu* menu, const QString& caption) {
+    for (QAction* entry : menu->actions())
+        if (!entry->isSeparator() && EntryCaption(entry) == caption) {
+            menu->removeAction(entry);
+            // It may be the entry whose click is being handled.
+            entry->deleteLater();
+            return;
+        }
+}
+
+void TfrmChessMainForm::UncheckAllItems(QMenu* menu) {
+    for (QAction* entry : menu->actions())
+        entry->setChecked(false);
+}
+
+void TfrmChessMainForm::OpponentItemClick(QAction* entry) {
+    const std::int32_t tag = entry->data().toInt();
+    if (tag < 0) {
+        OpponentItemClickNetwork(entry, tag);
+    } else {
+        for (std::int32_t slot = 0; slot < cConnectionSlots; ++slot) {
+            const auto& connection = Connections[static_cast<std::size_t>(slot)];
+            if (!connection || connection->SlotNumber != tag) continue;
+            SwitchToSlot(slot);
+            UncheckAllItems(mnuOpponent);
+            entry->setChecked(true);
+            ShowBottomPanel(tag == 1);
+            break;
+        }
+    }
+    RedrawBoard();
+}
+
+// ---- switching games ----
+
+void TfrmChessMainForm::SwitchToSlot(std::int32_t slot) {
+    if (slot < 0 || slot >= cConnectionSlots || !Connections[static_cast<std::size_t>(slot)])
+        return;
+    CancelDrag();  // the floating piece belongs to the game being left
+    if (ActiveConnection >= 0 && ActiveConnection < cConnectionSlots) {
+        if (const auto& active = Connections[static_cast<std::size_t>(ActiveConnection)])
+            ChessBoard->CopyGame(active->Game);
+    }
+    Connections[static_cast<std::size_t>(slot)]->Game.CopyGame(*ChessBoard);
+    ActiveConnection = slot;
+}
+
+void TfrmChessMainForm::ShowBottomPanel(bool computer) {
+    // The board-only view of "Maximale Größe" shows neither; leaving it shows the right one.
+    if (mnuMaxSize->isChecked()) return;
+    (computer ? pnlLeftBottomHuman : pnlLeftBottomComputer)->hide();
+    (computer ? pnlLeftBottomComputer : pnlLeftBottomHuman)->show();
+    // The splitter sits above the bottom panels and moves the one shown.
+    FormResize();
+}
+
+// ---- caption and polling ----
+
+QString TfrmChessMainForm::WindowCaption() const {
+    if (ActiveConnection == 0 || ActiveConnection == 1)
+        return QString(cProgramCaption) + "    " +
+               GameOfThisBoardCaption(PlayerName, ActiveConnection);
+    QString peer;
+    if (ActiveConnection > 1 && ActiveConnection < cConnectionSlots) {
+        if (const auto& slot = Connections[static_cast<std::size_t>(ActiveConnection)])
+            peer = QString::fromStdString(slot->PeerName);
+    }
+    return QString(cProgramCaption) + "   " + PlayerName + " -/- " + peer;
+}
+
+void TfrmChessMainForm::timMessagesTimer() {
+    if (Destroying) return;
+    // A poll may show dialogs; the next tick must not start a second one meanwhile.
+    timMessages->stop();
+    setWindowTitle(WindowCaption());
+    PollActiveConnection();
+    timMessages->start();
+}
+
+// ---- places of network play ----
+
+// Tags -1 (pairing with a possible opponent) and -2 (the waiting entry).
+void TfrmChessMainForm::OpponentItemClickNetwork(QAction* entry, std::int32_t tag) {
+    (void)entry;
+    (void)tag;
+}
+
+// Takes the messages of the active network slot and adds the waiting entries.
+void TfrmChessMainForm::PollActiveConnection() {}
+
+// The state label of the active network slot.
+void TfrmChessMainForm::ShowConnectionState() {}
+
+}  // namespace tavlor
