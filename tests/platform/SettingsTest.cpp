@@ -69,29 +69,31 @@ TEST(Settings, OddValuesInTheFile) {
 TEST(Settings, ComputerValuesOutsideTheirRangeGiveTheDefaults) {
     struct TCase {
         const char* Line;
-        TSettings Expected;
+        void (*Expected)(TSettings&);
     };
     const TCase cases[] = {
-        {"MatQueen =2147483647", {}},
-        {"MatQueen =10000", {.MatQueen = 10000}},
-        {"MatRook  =0", {}},
-        {"MatNight =-275", {}},
-        {"MatBishop=10001", {}},
-        {"MatPawn  =1", {.MatPawn = 1}},
-        {"COMPUTERSTRENGTH=13", {}},
-        {"COMPUTERSTRENGTH=12", {.ComputerStrength = 12}},
-        {"COMPUTERSTRENGTH=0", {}},
-        {"COMPUTERTIME=601", {}},
-        {"COMPUTERTIME=1", {.ComputerTime = 1}},
-        {"COMPUTERGAME=4", {}},
-        {"COMPUTERGAME=0", {}},
-        {"COMPUTERGAME=259", {.ComputerGame = 3}},  // its low byte
+        {"MatQueen =2147483647", [](TSettings&) {}},
+        {"MatQueen =10000", [](TSettings& s) { s.MatQueen = 10000; }},
+        {"MatRook  =0", [](TSettings&) {}},
+        {"MatNight =-275", [](TSettings&) {}},
+        {"MatBishop=10001", [](TSettings&) {}},
+        {"MatPawn  =1", [](TSettings& s) { s.MatPawn = 1; }},
+        {"COMPUTERSTRENGTH=13", [](TSettings&) {}},
+        {"COMPUTERSTRENGTH=12", [](TSettings& s) { s.ComputerStrength = 12; }},
+        {"COMPUTERSTRENGTH=0", [](TSettings&) {}},
+        {"COMPUTERTIME=601", [](TSettings&) {}},
+        {"COMPUTERTIME=1", [](TSettings& s) { s.ComputerTime = 1; }},
+        {"COMPUTERGAME=4", [](TSettings&) {}},
+        {"COMPUTERGAME=0", [](TSettings&) {}},
+        {"COMPUTERGAME=259", [](TSettings& s) { s.ComputerGame = 3; }},  // its low byte
     };
     TTempFolder folder;
     const std::string fileName = folder.File(cSettingsFileName);
     for (const TCase& test : cases) {
         testing::WriteBytes(fileName, std::string("[COMMON]\r\n") + test.Line + "\r\n");
-        EXPECT_EQ(ReadSettings(TIniFile(fileName)), test.Expected) << test.Line;
+        TSettings expected;
+        test.Expected(expected);
+        EXPECT_EQ(ReadSettings(TIniFile(fileName)), expected) << test.Line;
     }
 }
 
