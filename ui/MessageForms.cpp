@@ -118,31 +118,50 @@ TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, Dial
     auto* pnlBottom = Place<QWidget>(this, "pnlBottom", QRect(0, 54, 354, 45));
     btnOK = Place<QPushButton>(pnlBottom, "btnOK", QRect(4, 4, 120, 37), "OK");
     btnOK->setDefault(true);
+    btnCancel = Place<QPushButton>(pnlBottom, "btnCancel", QRect(128, 4, 120, 37), "Abbruch");
+    btnCancel->hide();
     connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-void TfrmReadAStringForm::Prepare(const QString& prompt, const QString& defaultText) {
+void TfrmReadAStringForm::Prepare(const QString& prompt, const QString& defaultText,
+                                  TInputCancel cancel) {
     setWindowTitle(QString());
     lblInput->setText(prompt);
     edtInput->setText(defaultText);
+    FCancel = cancel;
+    btnCancel->setVisible(cancel == TInputCancel::Offered);
 }
 
-QString TfrmReadAStringForm::Answer(int modalResult, const QString& defaultText) const {
-    return modalResult == mrOK ? edtInput->text() : defaultText;
+std::optional<QString> TfrmReadAStringForm::Answer(int modalResult,
+                                                   const QString& defaultText) const {
+    if (modalResult == mrOK) return edtInput->text();
+    if (FCancel == TInputCancel::Offered) return std::nullopt;
+    return defaultText;
 }
 
-QString TfrmReadAStringForm::ReadAString(const QString& prompt, const QString& defaultText) {
-    Prepare(prompt, defaultText);
+std::optional<QString> TfrmReadAStringForm::ReadAString(const QString& prompt,
+                                                        const QString& defaultText,
+                                                        TInputCancel cancel) {
+    Prepare(prompt, defaultText, cancel);
     CentreOnScreen(this);
     edtInput->setFocus();
     edtInput->selectAll();
     return Answer(exec(), defaultText);
 }
 
-void TfrmReadAStringForm::reject() {}
+// The escape key and the window manager's close command cancel only where cancelling is offered.
+void TfrmReadAStringForm::reject() {
+    if (FCancel == TInputCancel::Offered) done(mrCancel);
+}
 
 void TfrmReadAStringForm::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    if (FCancel == TInputCancel::Offered) {
+        done(mrCancel);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace tavlor

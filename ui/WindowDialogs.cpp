@@ -29,8 +29,10 @@ int TWindowDialogs::ShowDialogBox(const QString& caption, const QString& text, T
     return frmDialogForm->ShowMessageBox(caption, text, kind);
 }
 
-QString TWindowDialogs::ReadAString(const QString& prompt, const QString& defaultText) {
-    return frmReadAStringForm->ReadAString(prompt, defaultText);
+std::optional<QString> TWindowDialogs::ReadAString(const QString& prompt,
+                                                   const QString& defaultText,
+                                                   TInputCancel cancel) {
+    return frmReadAStringForm->ReadAString(prompt, defaultText, cancel);
 }
 
 QString TWindowDialogs::ChooseFigureSet(const QString& caption, const QString& programDir,

@@ -26,7 +26,9 @@ public:
 
     int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override;
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) override;
-    QString ReadAString(const QString& prompt, const QString& defaultText) override;
+    using TDialogs::ReadAString;
+    std::optional<QString> ReadAString(const QString& prompt, const QString& defaultText,
+                                       TInputCancel cancel) override;
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
                             const QString& currentSet) override;
     int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) override;

@@ -63,17 +63,31 @@ TEST(DialogForms, QuestionBoxAnswers) {
     EXPECT_EQ(form.ShowMessageBox("Frage", "?", mkQuestion), mrCancel);
 }
 
-TEST(DialogForms, ReadAStringReturnsTheEditedText) {
+TEST(DialogForms, ReadAStringReturnsTheEditedTextAndIsCancelledOnlyWhereOffered) {
     TfrmReadAStringForm form;
     WhenShown(&form, [&] {
         EXPECT_EQ(form.lblInput->text() + "|" + form.edtInput->text(), "Ihr Name :|Alt");
+        EXPECT_FALSE(form.btnCancel->isVisible());
+        QTest::keyClick(&form, Qt::Key_Escape);  // refused: this input cannot be cancelled
+        form.close();                            // refused as well
         form.edtInput->setText("Neu");
-        form.btnOK->click();
+        QTimer::singleShot(0, &form, [&] { form.btnOK->click(); });
     });
-    EXPECT_EQ(form.ReadAString("Ihr Name :", "Alt"), "Neu");
-    WhenShown(&form, [&] { form.btnOK->click(); });
-    EXPECT_EQ(form.ReadAString("leer", ""), "");
-    EXPECT_EQ(form.Answer(0, "Vorgabe"), "Vorgabe");
+    EXPECT_EQ(form.ReadAString("Ihr Name :", "Alt", TInputCancel::NotOffered), "Neu");
+
+    const std::pair<std::function<void()>, std::optional<QString>> closings[] = {
+        {[&] { form.btnOK->click(); }, "FEN"},
+        {[&] { form.btnCancel->click(); }, std::nullopt},
+        {[&] { QTest::keyClick(&form, Qt::Key_Escape); }, std::nullopt},
+    };
+    for (const auto& [close, expected] : closings) {
+        WhenShown(&form, [&] {
+            EXPECT_EQ(form.btnCancel->text(), "Abbruch");
+            EXPECT_TRUE(form.btnCancel->isVisible());
+            close();
+        });
+        EXPECT_EQ(form.ReadAString("Stellung :", "FEN", TInputCancel::Offered), expected);
+    }
 }
 
 TEST(DialogForms, PromotionWindowReturnsTheClickedPicture) {

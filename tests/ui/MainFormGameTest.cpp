@@ -101,14 +101,40 @@ TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
     EXPECT_EQ(analyses, 1);
 }
 
-TEST(GameFiles, FenEntryAsksAgainAfterAnEmptyAnswer) {
+TEST(GameFiles, FenEntryTakesOnlyPlayablePositionsAndCanBeCancelled) {
+    const QString cancel = TScriptedDialogs::cCancelAnswer;
+    struct TCase {
+        QStringList Answers;
+        QString Refusal;  // empty: none
+        std::int32_t PlyCount;
+    };
+    const TCase cases[] = {
+        {{cancel}, "", 3},
+        {{"x", cancel}, "unbekanntes Zeichen \"x\" in der Figurenstellung", 3},
+        {{"hello world", cancel}, "unbekanntes Zeichen \"h\" in der Figurenstellung", 3},
+        {{"kK6/8/8/8/8/8/8/8 w", cancel}, "Schwarz steht im Schach, obwohl Weiss am Zug ist", 3},
+        {{"4k3/8/8/8/8/8/8/4K2 w", cancel}, "Reihe 1 hat 7 statt 8 Felder", 3},
+        {{"", "  4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1 "}, "", 1},
+    };
     TFormFixture fixture;
     auto form = fixture.Start();
-    fixture.Dialogs.Answers = {"", "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1"};
-    form->mnuEnterFEN->trigger();
-    ASSERT_EQ(fixture.Dialogs.Calls.size(), 2u);
-    EXPECT_EQ(fixture.Dialogs.Calls[1].Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
-    EXPECT_EQ(form->ChessBoard->PlyCount, 1);          // Black to move after a pass
+    PlayMoves(*form, {"e2e4", "e7e5", "g1f3"});
+    for (const TCase& test : cases) {  // the game is kept until the last, a playable one
+        fixture.Dialogs.Calls.clear();
+        fixture.Dialogs.Answers.assign(test.Answers.begin(), test.Answers.end());
+        form->mnuEnterFEN->trigger();
+        const auto& calls = fixture.Dialogs.Calls;
+        const std::string name = test.Answers.front().toStdString();
+        EXPECT_EQ(calls.front().Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
+        EXPECT_EQ(fixture.Dialogs.Messages(),
+                  test.Refusal.isEmpty() ? QStringList()
+                                         : QStringList{"Ungültige Spielstellung: " + test.Refusal})
+            << name;
+        // A refused text is offered again for correction.
+        if (!test.Refusal.isEmpty()) EXPECT_EQ(calls.back().Caption, test.Answers.front());
+        EXPECT_EQ(calls.size(), test.Answers.size() + (test.Refusal.isEmpty() ? 0 : 1));
+        EXPECT_EQ(form->ChessBoard->PlyCount, test.PlyCount) << name;
+    }
     EXPECT_FALSE(form->Connections[1]->LocalIsWhite);  // redrawn: the computer's slot follows
 }
 
@@ -139,6 +165,7 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
     TScriptedDialogs& dialogs = fixture.Dialogs;
     const QString damaged = fixture.ProgramDir() + "Kaputt.TVG";
     const QString unreachable = fixture.ProgramDir() + "fehlt/Partie.TVG";
+    const QString picture = fixture.ProgramDir() + "IMAGES/USUAL/WhiteKing.bmp";
     PlayMoves(*form, {"d2d4"});
     ASSERT_TRUE(form->SaveGame(damaged));
     std::string bytes = ReadFile(damaged);
@@ -154,6 +181,7 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
     };
     for (const TCase& test :
          {TCase{form->mnuLoad, damaged, "Zeile 12"}, TCase{form->mnuLoad, unreachable, ""},
+          TCase{form->mnuLoad, picture, "ist keine Tavlor-Partie."},
           TCase{form->mnuSave, unreachable, ""}}) {
         dialogs.Calls.clear();
         dialogs.Answers = {test.FileName};

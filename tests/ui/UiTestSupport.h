@@ -30,8 +30,8 @@ namespace tavlor::testing {
 class TScriptedDialogs : public TDialogs {
 public:
     struct TCall {
-        QString Kind;  // "message", "question", "input", "figures", "help", "about", ...
-        QString Caption;
+        QString Kind;     // "message", "question", "input", "figures", "help", "about", ...
+        QString Caption;  // for an input: its default text
         QString Text;
         int MessageKind = -1;
     };
@@ -43,10 +43,14 @@ public:
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind) override {
         return Answer("question", caption, text) == "cancel" ? mrCancel : mrOK;
     }
-    QString ReadAString(const QString& prompt, const QString& defaultText) override {
+    using TDialogs::ReadAString;
+    std::optional<QString> ReadAString(const QString& prompt, const QString& defaultText,
+                                       TInputCancel cancel) override {
         const bool answered = !Answers.empty();
-        const QString answer = Answer("input", QString(), prompt);
-        return answered ? answer : defaultText;
+        const QString answer = Answer("input", defaultText, prompt);
+        if (answered && answer == cCancelAnswer && cancel == TInputCancel::Offered)
+            return std::nullopt;
+        return answered && answer != cCancelAnswer ? answer : defaultText;
     }
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
                             const QString& currentSet) override {
@@ -75,6 +79,9 @@ public:
     QStringList Messages() const;
     // Whether the last call was an error message whose text holds both parts.
     ::testing::AssertionResult LastIsError(const QString& part, const QString& more = {}) const;
+
+    // The answer that cancels an input (where the input can be cancelled).
+    inline static const QString cCancelAnswer = "<Abbruch>";
 
     std::vector<TCall> Calls;
     std::deque<QString> Answers;  // taken in order by the calls that return text or a choice
