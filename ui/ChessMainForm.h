@@ -368,7 +368,16 @@ private:
     // Set-up: a click on the board, leaving with "Fertig!" and the checks it makes.
     void SetUpMouseDown(int x, int y);
     void FinishSetUp();
-    bool ReadLastPawnMove(TChessMove& step);
+    // The step of the en-passant fields; empty when it is a possible double step, otherwise
+    // why it is not.
+    QString ReadLastPawnMove(TChessMove& step);
+    // A castling check box with the right it gives and where its king and rook must stand.
+    struct TCastlingBox {
+        QCheckBox* Box;
+        std::int32_t Right;
+        const char* HomeSquares;
+    };
+    std::array<TCastlingBox, 4> CastlingBoxes() const;
     void ShowSetUpPanel(bool show);
     // Palette pictures of the current piece set.
     void ShowSetUpPictures();
@@ -380,6 +389,10 @@ private:
 
 // The colour of an empty square when the piece set has no picture of it.
 QColor FallbackSquareColour(bool light);
+
+// The letter a piece is drawn as when the piece set has no picture of it: its German initial
+// (K König, D Dame, T Turm, L Läufer, S Springer, B Bauer); a blank for anything else.
+QChar FallbackPieceLetter(TPieceCode piece);
 
 // Turns a Qt key into the virtual-key code the program has always kept in LastKey (0 for keys
 // without one).

@@ -85,6 +85,25 @@ QColor FallbackSquareColour(bool light) {
     return light ? QColor(240, 217, 181) : QColor(181, 136, 99);
 }
 
+QChar FallbackPieceLetter(TPieceCode piece) {
+    switch (IsBlackPiece(piece) ? piece - cBlackBase : piece) {
+        case cWhiteKing:
+            return 'K';
+        case cWhiteQueen:
+            return 'D';
+        case cWhiteRook:
+            return 'T';
+        case cWhiteBishop:
+            return 'L';
+        case cWhiteKnight:
+            return 'S';
+        case cWhitePawn:
+            return 'B';
+        default:
+            return ' ';
+    }
+}
+
 void TfrmChessMainForm::ConnectBoardHandlers() {
     connect(mnuRotate, &QAction::triggered, this, &TfrmChessMainForm::mnuRotateClick);
     connect(mnuFigures, &QAction::triggered, this, &TfrmChessMainForm::mnuFiguresClick);
@@ -142,7 +161,7 @@ void TfrmChessMainForm::DrawPieceLetter(QPainter& painter, QRect square, TPieceC
     font.setBold(true);
     font.setPixelSize(std::max(6, square.height() * 3 / 5));
     QPainterPath letter;
-    letter.addText(0, 0, font, QString(QChar(PieceLetter(piece))));
+    letter.addText(0, 0, font, QString(FallbackPieceLetter(piece)));
     letter.translate(square.center() - letter.boundingRect().center());
     const bool white = IsWhitePiece(piece);
     painter.save();

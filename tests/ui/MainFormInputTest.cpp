@@ -200,35 +200,51 @@ TEST(SetUp, ClicksPutTakeAwayAndReplacePiecesWhileThePointerIsShown) {
     EXPECT_TRUE(SameBoard(form.ChessBoard->Board, TSquares{}));
 }
 
-TEST(SetUp, FertigRefusesAPositionWithoutExactlyOneKingEach) {
-    for (const bool clear : {false, true}) {
-        TSetUp setUp("4k3/8/8/8/8/8/8/K3K3 w");  // two white kings, or none at all
-        if (clear) setUp.Form->btnClearBoard->click();
+TEST(SetUp, FertigRefusesPositionsThatCannotBePlayed) {
+    const std::pair<const char*, QString> cases[] = {
+        {"4k3/8/8/8/8/8/8/K3K3 w", "Ungültige Eingabe der Spielstellung!"},  // two white kings
+        {"", "Ungültige Eingabe der Spielstellung!"},                        // none at all
+        {"4k3/8/8/8/8/8/8/P3K3 w", "Ungültige Eingabe der Spielstellung!\nAuf A1 steht ein Bauer."},
+        {"4k3/8/8/8/8/8/8/4K2r w",
+         "Ungültige Eingabe der Spielstellung!\nWeiss steht im Schach, obwohl Schwarz am Zug ist."},
+    };
+    for (const auto& [fen, message] : cases) {
+        TSetUp setUp(*fen ? fen : "4k3/8/8/8/8/8/8/4K3 w");
+        if (!*fen) setUp.Form->btnClearBoard->click();
+        setUp.Form->rbtRightSetUpTopBlack->click();
         setUp.Form->btnSetUpBoardDone->click();
         setUp.Form->mnuSetUp->trigger();  // enabled again, and checked: the same check
-        EXPECT_EQ(setUp.Dialogs.Messages(), QStringList(2, "Ungültige Eingabe der Spielstellung!"));
+        EXPECT_EQ(setUp.Dialogs.Messages(), QStringList(2, message)) << fen;
         EXPECT_TRUE(setUp.Form->SetUpMode && setUp.Form->mnuSetUp->isChecked());
         EXPECT_TRUE(setUp.MenusEnabled());
+        EXPECT_EQ(setUp.Form->ChessBoard->HistoryTop, 4);
     }
 }
 
-TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
+TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason) {
     struct TCase {
         const char* Fen;
         const char *From, *Dest;
         bool BlackToMove;
-        const char* Capture;  // empty: the entry is refused
+        const char* Capture;  // a move the step allows; empty: the entry is refused
+        QString Reason;
     };
     const char* whiteD5BlackE5 = "4k3/8/8/3Pp3/8/8/8/4K3 w";
+    const QString blackStep =
+        "Mit Weiss am Zug muss es ein Doppelschritt eines schwarzen Bauern "
+        "von Reihe 7 nach Reihe 5 sein, zum Beispiel E7 und E5.";
     const TCase cases[] = {
-        {whiteD5BlackE5, "e7", "e5", false, "d5e6"},
-        {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3"},
-        {whiteD5BlackE5, "E9", "E5", false, ""},
-        {whiteD5BlackE5, "I7", "I5", false, ""},
-        {whiteD5BlackE5, "E", "E5", false, ""},
-        {whiteD5BlackE5, "D7", "D5", false, ""},  // a white pawn stands there
-        {whiteD5BlackE5, "E7", "E5", true, ""},   // Black's step, yet Black to move
-        {whiteD5BlackE5, "E6", "E5", false, ""},  // no double step
+        {whiteD5BlackE5, "e7", "e5", false, "d5e6", ""},
+        {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3", ""},
+        {whiteD5BlackE5, "E9", "E5", false, "", "\"E9\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "I7", "I5", false, "", "\"I7\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "E", "E5", false, "", "\"E\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "D7", "D5", false, "", "Auf D5 steht kein schwarzer Bauer."},
+        {whiteD5BlackE5, "E7", "E5", true, "",
+         "Mit Schwarz am Zug muss es ein Doppelschritt eines weissen Bauern von Reihe 2 nach "
+         "Reihe 4 sein, zum Beispiel E2 und E4."},
+        {whiteD5BlackE5, "E6", "E5", false, "", blackStep},
+        {"4k3/4p3/8/3Pp3/8/8/8/4K3 w", "E7", "E5", false, "", "E6 und E7 müssen leer sein."},
     };
     for (const TCase& test : cases) {
         TSetUp setUp(test.Fen);
@@ -243,7 +259,7 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
         EXPECT_EQ(form.edtRightSetUpTopEnPassantFrom->text(), QString(test.From).toUpper());
         if (*test.Capture == '\0') {
             EXPECT_EQ(setUp.Dialogs.Messages(),
-                      QStringList{"Ungültige Eingabe des letzten Bauernzuges!"})
+                      QStringList{"Ungültige Eingabe des letzten Bauernzuges!\n" + test.Reason})
                 << name;
             EXPECT_EQ(game.HistoryTop, 4);  // the old record is intact until a position is taken
             continue;
@@ -258,13 +274,22 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
     }
 }
 
-TEST(SetUp, FertigTakesSideToMoveAndOnlyCastlingWithKingAndRookAtHome) {
+TEST(SetUp, FertigNamesCastlingThatCannotApplyAndStartsANewGameWithItsClocksAtZero) {
     TSetUp setUp("r3k3/8/8/8/8/8/8/4K2R w");
     TfrmChessMainForm& form = *setUp.Form;
+    form.ChessBoard->WhiteTime = SecondsToDays(75);
     for (QCheckBox* box : {form.cbxShortCastelingWhite, form.cbxLongCastelingWhite,
                            form.cbxShortCastelingBlack, form.cbxLongCastelingBlack})
         box->setChecked(true);
     form.rbtRightSetUpTopBlack->click();
+    form.btnSetUpBoardDone->click();
+    EXPECT_EQ(setUp.Dialogs.Messages(),
+              QStringList{"Ungültige Eingabe der Rochaden!\n"
+                          "Lange Rochade Weiss: König und Turm stehen nicht auf E1 und A1.\n"
+                          "Kurze Rochade Schwarz: König und Turm stehen nicht auf E8 und H8."});
+    EXPECT_TRUE(form.SetUpMode);
+    form.cbxLongCastelingWhite->setChecked(false);
+    form.cbxShortCastelingBlack->setChecked(false);
     form.btnSetUpBoardDone->click();
     const TChessBoard& game = *form.ChessBoard;
     EXPECT_TRUE(!form.SetUpMode && form.pnlRightRegular->isVisible() && setUp.MenusEnabled());
@@ -272,23 +297,35 @@ TEST(SetUp, FertigTakesSideToMoveAndOnlyCastlingWithKingAndRookAtHome) {
     EXPECT_TRUE(IsPassMove(game.History[1]));
     for (const TCastlingRights& rights : {game.CastlingRights, game.StartCastlingRights}) {
         EXPECT_TRUE(rights[cWhiteKingSide] && rights[cBlackQueenSide]);
-        EXPECT_FALSE(rights[cWhiteQueenSide] || rights[cBlackKingSide]);  // no rook on A1, H8
+        EXPECT_FALSE(rights[cWhiteQueenSide] || rights[cBlackKingSide]);
     }
+    EXPECT_EQ(std::pair(game.WhiteTime, game.BlackTime), std::pair(0.0, 0.0));
 }
 
-TEST(SetUp, AbbruchKeepsTheEditedSquaresAndNothingElse) {
-    TSetUp setUp(nullptr, {"g1f3", "g8f6", "f3g1", "f6g8"});
-    TfrmChessMainForm& form = *setUp.Form;
+// What the editor changed goes with "Abbruch": board and record agree, so a move made from the
+// position is taken back and redone without losing or conjuring a piece.
+TEST(SetUp, AbbruchRestoresThePositionOfTheRecord) {
+    TBoard board;
+    TfrmChessMainForm& form = *board.Form;
+    board.Drag("e2e4");
+    const TSquares played = form.ChessBoard->Board;
+    form.mnuSetUp->trigger();
     form.sbtQueenWhite->click();
     form.cbxShortCastelingWhite->setChecked(true);
-    setUp.Click("d5");
+    for (const char* square : {"d5", "e7"}) {  // an empty square, and one with a black pawn
+        board.Press(board.Centre(square));
+        board.Release(board.Centre(square));
+    }
     form.btnSetUpBoardCancel->click();
-    const TChessBoard& game = *form.ChessBoard;
-    EXPECT_EQ(setUp.At("d5"), cWhiteQueen);
-    EXPECT_EQ(game.GetStartSquare(4, 5), cEmpty);
-    EXPECT_EQ(game.HistoryTop, 4);
-    EXPECT_TRUE(game.CastlingRights[cBlackQueenSide]);  // its box is unchecked, yet not taken
-    EXPECT_TRUE(!form.SetUpMode && !form.mnuSetUp->isChecked() && setUp.MenusEnabled());
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, played));
+    EXPECT_TRUE(board.ShownAsRedrawn());
+    EXPECT_TRUE(!form.SetUpMode && !form.mnuSetUp->isChecked());
+    board.Drag("e7e5");
+    const TSquares answered = form.ChessBoard->Board;
+    form.mnuTakeBackMove->trigger();
+    form.mnuDoNextMove->trigger();
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, answered));
+    EXPECT_EQ(board.At("e5"), cBlackPawn);
     // Opened again, the editor starts with the white pawn but keeps the other choices.
     form.mnuSetUp->trigger();
     EXPECT_EQ(form.SetUpPiece, cWhitePawn);
