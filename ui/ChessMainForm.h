@@ -116,8 +116,9 @@ public:
     void FormKeyDown(int qtKey);
     // Announces a finished game; true while the game goes on.
     bool ShowGameEnd();
-    // Makes the move and announces the end of the game it causes. False when the board refused
-    // the move (the record is full) or the game is over.
+    // Makes the move and announces the end of the game it causes; a person's promoting move gets
+    // its piece from the promotion window before that. False when the board refused the move
+    // (the record is full) or the game is over.
     bool DoMoveAndCheckEnd(const TChessMove& move);
 
     // ---- moves by mouse and promotion (ChessMainFormInput.cpp) ----
@@ -193,6 +194,8 @@ public:
     TPictureList imlFigure{QSize(150, 150)};
     TPictureList imlFigureSmall{QSize(20, 20)};
     std::uint16_t LastKey = 0;
+    // A replay runs; the board takes no moves meanwhile.
+    bool Replaying = false;
     // Opponent slots: 0 both sides at this board, 1 the computer, 2 and up network opponents
     // (empty until used). ActiveConnection names the slot whose game is on the board.
     std::array<std::unique_ptr<TChessConnection>, cConnectionSlots> Connections;

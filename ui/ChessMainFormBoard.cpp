@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include "notation/MoveList.h"
-#include "notation/MoveText.h"
 #include "ui/ChessMainForm.h"
 #include "ui/Controls.h"
 #include "ui/Formats.h"

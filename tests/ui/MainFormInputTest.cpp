@@ -129,6 +129,39 @@ TEST(MouseInput, PromotionOfBothColoursToEachPiece) {
         }
 }
 
+// The end of the game is judged with the chosen piece on the board, and announced at once.
+TEST(MouseInput, PromotionIsAnnouncedAsTheChosenPieceEndsTheGame) {
+    const QString mate = "Schwarz ist matt!";
+    const QString stalemate = "Unentschieden - Schwarz ist patt!";
+    const QString announced[] = {mate, mate, stalemate, stalemate};  // Q, R, B, N
+    for (int choice = 0; choice < 4; ++choice) {
+        TBoard board;
+        board.Dialogs.Answers = {"k7/2P5/K7/4B3/8/8/8/8 w - - 0 1", QString::number(choice)};
+        board.Form->mnuEnterFEN->trigger();
+        board.Drag("c7c8");
+        EXPECT_EQ(board.Dialogs.Messages(), QStringList{announced[choice]}) << choice;
+        EXPECT_EQ(board.Dialogs.Calls.back().Kind, "message");  // after the piece was chosen
+        EXPECT_TRUE(board.ShownAsRedrawn());
+    }
+}
+
+TEST(MouseInput, TheBoardTakesNoMoveWhileAReplayRuns) {
+    TBoard board;
+    for (const char* move : {"e2e4", "e7e5", "g1f3", "b8c6"})
+        board.Drag(move);
+    QTimer::singleShot(150, board.Form.get(), [&] {
+        board.Drag("d7d5");  // Black to move after the first replayed half-move
+        QTest::keyClick(board.Form.get(), Qt::Key_Escape);
+    });
+    board.Form->mnuReplayVerySlow->trigger();
+    const TChessBoard& game = *board.Form->ChessBoard;
+    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(1, 4));
+    EXPECT_EQ(board.At("d7"), cBlackPawn);
+    EXPECT_EQ(board.Form->DragPiece, cEmpty);
+    board.Drag("d7d5");  // after the replay the board takes moves again
+    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(2, 2));
+}
+
 TEST(MouseInput, AMoveAfterTakingBackEndsTheRecord) {
     TBoard board;
     PlayMoves(*board.Form, {"e2e4", "e7e5", "g1f3"});

@@ -24,6 +24,16 @@
 #include "ui/Dialogs.h"
 #include "ui/RtfReader.h"
 
+// Texts as gtest prints them when an expectation fails.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{' << texts.join(" | ").toStdString() << '}';
+}
+QT_END_NAMESPACE
+
 namespace tavlor::testing {
 
 // Answers every modal call from a script and records what was asked.
