@@ -244,20 +244,13 @@ void TfrmChessMainForm::CreateRightPanel() {
 
     memMoves = new QPlainTextEdit(pnlRightRegular);
     memMoves->setObjectName("memMoves");
+    // Read-only, yet enabled: the wheel and the scroll bar move through a long game.
     memMoves->setReadOnly(true);
-    memMoves->setEnabled(false);
     memMoves->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont fixed("Courier New");
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setPointSize(8);
     memMoves->setFont(fixed);
-    // The memo is disabled so that nobody edits the record, yet it must stay readable.
-    QPalette readable = memMoves->palette();
-    readable.setColor(QPalette::Disabled, QPalette::Text,
-                      readable.color(QPalette::Active, QPalette::Text));
-    readable.setColor(QPalette::Disabled, QPalette::Base,
-                      readable.color(QPalette::Active, QPalette::Base));
-    memMoves->setPalette(readable);
     layout->addWidget(memMoves, 1);
 
     pnlRightRegularCapturedFigures = Panel(pnlRightRegular, "pnlRightRegularCapturedFigures");
@@ -597,6 +590,7 @@ bool TfrmChessMainForm::IsOwnShortcut(const QKeyEvent& event) const {
 
 bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Resize && watched == pnlLeftBottomComputer) FitMainLineLabel();
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);

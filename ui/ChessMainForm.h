@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include <QImage>
 #include <QMainWindow>
@@ -88,6 +89,9 @@ public:
     void RefreshStatus();
     void DrawCapturedPieces();
     void FormResize();
+    // The main line label reaches to the right edge of its panel; it follows every size the
+    // layout gives the panel, also the first one, which comes after the window's own resize.
+    void FitMainLineLabel();
     void timChessBoardRedrawTimer();
     void timRedrawTimer();
     void mnuRotateClick();
@@ -203,8 +207,10 @@ public:
     std::int32_t SquareWidth = 0;
     std::int32_t SquareHeight = 0;
     // What RefreshStatus showed last, so that it repaints only what changed.
-    // LastSideShown: 1 White, 0 Black, -1 nothing shown yet with the current pictures.
-    std::int32_t LastPieceTotal = -1;
+    // LastPiecesShown: the missing pieces of each kind (White's, then Black's); empty when
+    // nothing is shown yet with the current pictures. LastSideShown: 1 White, 0 Black, -1 as
+    // empty.
+    std::optional<std::array<std::int32_t, 10>> LastPiecesShown;
     std::int32_t LastSideShown = 0;
     std::int32_t LastMoveCountShown = -1;
     std::uint64_t LastRecordShown = 0;

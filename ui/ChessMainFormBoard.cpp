@@ -177,7 +177,7 @@ bool TfrmChessMainForm::LoadPieceBitmaps() {
     DarkSquareBitmap = QImage();
     LightSquareBitmap = QImage();
     // Pictures drawn from the old set must be drawn again.
-    LastPieceTotal = -1;
+    LastPiecesShown.reset();
     LastSideShown = -1;
     const QString folder = ProgramDir + "IMAGES/" + BitmapSet + "/";
     auto load = [&](const QString& name, QImage& picture) {
@@ -217,12 +217,13 @@ void TfrmChessMainForm::RefreshStatus() {
 
     const TCapturedPieces white = board.CountCapturedPieces(true);
     const TCapturedPieces black = board.CountCapturedPieces(false);
-    const std::int32_t total = white.Pawns + white.Knights + white.Bishops + white.Rooks +
-                               white.Queens + black.Pawns + black.Knights + black.Bishops +
-                               black.Rooks + black.Queens;
-    if (total != LastPieceTotal) {
+    // Each count, not their sum: a promotion without a capture changes two of them in turn.
+    const std::array<std::int32_t, 10> missing = {
+        white.Pawns, white.Knights, white.Bishops, white.Rooks, white.Queens,
+        black.Pawns, black.Knights, black.Bishops, black.Rooks, black.Queens};
+    if (missing != LastPiecesShown) {
         DrawCapturedPieces();
-        LastPieceTotal = total;
+        LastPiecesShown = missing;
     }
 
     const std::int32_t side = board.IsWhiteToMove() ? 1 : 0;
@@ -248,6 +249,9 @@ void TfrmChessMainForm::RefreshStatus() {
             else if (memMoves->document()->findBlockByNumber(i).text() != line)
                 SetMemoLine(memMoves, i, line);
         }
+        // The newest move stays in view.
+        memMoves->moveCursor(QTextCursor::End);
+        memMoves->ensureCursorVisible();
         memLeftBottomClientSend->setPlainText(
             QString::fromStdString(board.GetComment(0, board.PlyCount)));
         memLeftBottomClientReceive->setPlainText(
@@ -316,11 +320,17 @@ void TfrmChessMainForm::FormResize() {
     if (pnlLeftBottomComputer->height() < 1) pnlLeftBottomComputer->setFixedHeight(1);
     timChessBoardRedraw->stop();
     timChessBoardRedraw->start();
+    FitMainLineLabel();
+}
+
+void TfrmChessMainForm::FitMainLineLabel() {
     lblMainVar_->setFixedWidth(std::max(1, pnlLeftBottomComputer->width() - lblMainVar_->x() - 16));
 }
 
 void TfrmChessMainForm::timChessBoardRedrawTimer() {
     timChessBoardRedraw->stop();
+    // A full redraw would leave the floating piece's save-under picture stale.
+    CancelDrag();
     for (QWidget* panel : {pnlLeftBottomHuman, pnlLeftBottomComputer})
         if (height() < panel->height() + 128) {
             panel->setFixedHeight(std::max(1, height() - 128));
@@ -340,6 +350,7 @@ void TfrmChessMainForm::timChessBoardRedrawTimer() {
 // ---- view commands ----
 
 void TfrmChessMainForm::mnuRotateClick() {
+    CancelDrag();
     WhiteAtBottom = !WhiteAtBottom;
     RedrawBoard();
 }
@@ -350,6 +361,7 @@ QString TfrmChessMainForm::ChooseFigureSet(const QString& caption, const QString
 }
 
 void TfrmChessMainForm::mnuFiguresClick() {
+    CancelDrag();
     const QString chosen =
         ChooseFigureSet("Bitte wählen Sie einen Figurensatz", ProgramDir, BitmapSet);
     // With no entry checked the set stays as it was: an empty name would break every picture.
@@ -360,6 +372,7 @@ void TfrmChessMainForm::mnuFiguresClick() {
 }
 
 void TfrmChessMainForm::mnuMaxSizeClick() {
+    CancelDrag();
     if (mnuMaxSize->isChecked()) {
         SavedBounds = QRect(pos(), size());
         setWindowFlag(Qt::FramelessWindowHint, true);

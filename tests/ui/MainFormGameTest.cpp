@@ -1,6 +1,11 @@
 // The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, saving and
 // loading through the dialogs.
 
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QWheelEvent>
+
 #include "UiTestSupport.h"
 #include "notation/MoveList.h"
 
@@ -52,6 +57,34 @@ TEST(Moves, MoveListFollowsMovesTakeBackRedoAndNewGame) {
         EXPECT_EQ(form->memMoves->toPlainText(), ExpectedMoveList(game))
             << step.Command->objectName().toStdString();
     }
+}
+
+TEST(Moves, MoveListKeepsTheLastMoveInViewAndScrolls) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    for (int round = 0; round < 15; ++round)
+        PlayMoves(*form, {"b1c3", "b8c6", "c3b1", "c6b8"});
+    form->RefreshStatus();
+    QPlainTextEdit* memo = form->memMoves;
+    ASSERT_EQ(memo->document()->blockCount(), 30);
+    const auto inView = [memo](int line) {
+        const QTextCursor cursor(memo->document()->findBlockByNumber(line));
+        return memo->viewport()->rect().contains(memo->cursorRect(cursor));
+    };
+    EXPECT_TRUE(inView(29));
+    EXPECT_FALSE(inView(0));
+    EXPECT_TRUE(memo->isEnabled() && memo->isReadOnly());
+    QScrollBar* bar = memo->verticalScrollBar();
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_GT(bar->maximum(), 0);
+    const int bottom = bar->value();
+    const QPointF centre = memo->viewport()->rect().center();
+    QWheelEvent wheel(centre, memo->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(memo->viewport(), &wheel);
+    EXPECT_LT(bar->value(), bottom);
 }
 
 TEST(Moves, ReplayStopsAtEscapeAndRunsAgainAfterwards) {

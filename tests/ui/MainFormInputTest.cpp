@@ -2,6 +2,7 @@
 // position editor (palette, clicks on the board, "Fertig!" with its checks, "Abbruch").
 
 #include <cctype>
+#include <functional>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -89,6 +90,37 @@ TEST(MouseInput, APieceReleasedBesideTheBoardFloatsUntilDroppedOnASquare) {
     EXPECT_EQ(board.At("f3"), cWhiteKnight);
     EXPECT_TRUE(board.Dialogs.Calls.empty());
     EXPECT_TRUE(board.ShownAsRedrawn());
+}
+
+// A command that redraws the whole board puts a floating piece back first; the next release then
+// makes no move and leaves no trace of it.
+TEST(MouseInput, CommandsThatRedrawEndARunningDrag) {
+    const std::pair<const char*, std::function<void(TBoard&)>> commands[] = {
+        {"Rotieren", [](TBoard& board) { board.Form->mnuRotate->trigger(); }},
+        {"Figuren/Brett",
+         [](TBoard& board) {
+             board.Dialogs.Answers = {"MODERN"};
+             board.Form->mnuFigures->trigger();
+         }},
+        {"Maximale Größe", [](TBoard& board) { board.Form->mnuMaxSize->trigger(); }},
+        {"window resized",
+         [](TBoard& board) {
+             board.Form->resize(board.Form->size() + QSize(40, 24));
+             QTest::qWait(400);
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        TBoard board;
+        board.Press(board.Centre("g1"));
+        board.MoveTo(board.Centre("f4"));
+        command(board);
+        EXPECT_EQ(board.Form->DragPiece, cEmpty) << name;
+        board.MoveTo(board.Centre("e5"));
+        board.Release(board.Centre("f3"));
+        EXPECT_EQ(board.Form->ChessBoard->PlyCount, 0) << name;
+        EXPECT_TRUE(board.ShownAsRedrawn()) << name;
+        if (board.Form->mnuMaxSize->isChecked()) board.Form->mnuMaxSize->trigger();
+    }
 }
 
 TEST(MouseInput, PressesRefusedForTheOpponentsPiecesAndSlots) {

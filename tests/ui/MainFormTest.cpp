@@ -88,6 +88,22 @@ TEST(MainForm, MaximumSizeComesBackAndAMaximisedWindowStoresItsNormalBounds) {
         std::string::npos);
 }
 
+// The second start opens with the size the first one fitted, so the window is not resized again.
+TEST(MainForm, MainLineLabelFillsItsPanelAlsoOnTheNextStart) {
+    TFormFixture fixture;
+    for (int start = 1; start <= 2; ++start) {
+        auto form = fixture.Start();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QTest::qWait(400);  // the board fitted to the window
+        const QLabel* label = form->lblMainVar_;
+        EXPECT_EQ(label->width(), form->pnlLeftBottomComputer->width() - label->x() - 16)
+            << "start " << start;
+        EXPECT_GT(label->width(), 100);
+        form->close();
+    }
+}
+
 TEST(MainForm, SettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {
     TFormFixture fixture;
     QDir().mkpath(fixture.IniFileName());  // a folder where the file should be
