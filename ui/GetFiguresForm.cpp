@@ -65,7 +65,7 @@ QString TfrmGetFiguresForm::CheckedName() const {
 QString TfrmGetFiguresForm::ChooseFigureSet(const QString& caption, const QString& programDir,
                                             const QString& currentSet) {
     Prepare(caption, programDir, currentSet);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
     return CheckedName();
 }

@@ -135,7 +135,7 @@ void TfrmHelpForm::Prepare(const TRtfDocument& text) {
 
 void TfrmHelpForm::ShowHelp(const TRtfDocument& text) {
     Prepare(text);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
 }
 

@@ -1,12 +1,15 @@
 #include "ui/MessageForms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include "ui/Controls.h"
 #include "ui/Icons.h"
@@ -46,6 +49,23 @@ void CentreOnScreen(QWidget* window) {
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
+QWidget* ModalOwner(const QWidget* window) {
+    for (QWidget* candidate : {QApplication::activeModalWidget(), QApplication::activeWindow()})
+        if (candidate && candidate->window() != window && candidate->isVisible())
+            return candidate->window();
+    for (QWidget* topLevel : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(topLevel) && topLevel->isVisible()) return topLevel;
+    return nullptr;
+}
+
+void PlaceModalWindow(QWidget* window) {
+    QWidget* owner = ModalOwner(window);
+    window->winId();  // the native window, whose owner the window manager is told
+    if (QWindow* handle = window->windowHandle())
+        handle->setTransientParent(owner ? owner->windowHandle() : nullptr);
+    CentreOnScreen(window);
+}
+
 TfrmMessageForm::TfrmMessageForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmMessageForm");
     setFixedSize(372, 123);
@@ -79,7 +99,7 @@ void TfrmMessageForm::Prepare(const QString& caption, const QString& text, TMess
 int TfrmMessageForm::ShowMessageBox(const QString& caption, const QString& text,
                                     TMessageKind kind) {
     Prepare(caption, text, kind);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     btnOK->setFocus();
     return exec();
 }
@@ -144,7 +164,7 @@ std::optional<QString> TfrmReadAStringForm::ReadAString(const QString& prompt,
                                                         const QString& defaultText,
                                                         TInputCancel cancel) {
     Prepare(prompt, defaultText, cancel);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     edtInput->setFocus();
     edtInput->selectAll();
     return Answer(exec(), defaultText);

@@ -76,4 +76,13 @@ private:
 // Centres a window on the screen it belongs to, as the program's dialogs appear.
 void CentreOnScreen(QWidget* window);
 
+// The window a modal window shown now belongs to: the active modal window, the active window, or
+// else the main window; none before the main window is shown.
+QWidget* ModalOwner(const QWidget* window = nullptr);
+
+// Places a modal window before it is shown: it belongs to its ModalOwner, so the window manager
+// keeps it above that one and minimises the two together (a dialog minimised alone would leave
+// the main window blocked with nothing to see); and it is centred on the screen.
+void PlaceModalWindow(QWidget* window);
+
 }  // namespace tavlor

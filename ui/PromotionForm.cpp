@@ -31,7 +31,7 @@ void TfrmFigureToPromotionForm::Prepare(const std::array<QPixmap, 4>& pictures) 
 
 int TfrmFigureToPromotionForm::ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) {
     Prepare(pictures);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
     return PromotionChoice;
 }

@@ -49,6 +49,10 @@ public:
     std::unique_ptr<TfrmHelpForm> frmHelpForm;
 
 private:
+    // The parent of the file and folder dialogs: the one given, or the window they are called
+    // from.
+    QWidget* Owner() const;
+
     QWidget* FParent;
 };
 

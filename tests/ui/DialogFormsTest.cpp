@@ -6,14 +6,19 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
+#include "ui/GetFiguresForm.h"
+#include "ui/HelpForm.h"
 #include "ui/Icons.h"
 #include "ui/MessageForms.h"
 #include "ui/PromotionForm.h"
+#include "ui/RtfReader.h"
 #include "ui/WindowDialogs.h"
 
 namespace tavlor {
@@ -87,6 +92,44 @@ TEST(DialogForms, ReadAStringReturnsTheEditedTextAndIsCancelledOnlyWhereOffered)
             close();
         });
         EXPECT_EQ(form.ReadAString("Stellung :", "FEN", TInputCancel::Offered), expected);
+    }
+}
+
+// Each modal window belongs to the window it is called from, so that the window manager keeps it
+// above that one and minimises the two together.
+TEST(DialogForms, ModalWindowsBelongToTheMainWindow) {
+    QMainWindow main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    TWindowDialogs dialogs;
+    std::array<QPixmap, 4> pictures;
+    pictures.fill(QPixmap(150, 150));
+    const std::tuple<QDialog*, QAbstractButton*, std::function<void()>> windows[] = {
+        {dialogs.frmMessageForm.get(), dialogs.frmMessageForm->btnOK,
+         [&] { dialogs.ShowMessageBox("Fehler", "x", mkError); }},
+        {dialogs.frmDialogForm.get(), dialogs.frmDialogForm->btnOK,
+         [&] { dialogs.ShowDialogBox("Frage", "?", mkQuestion); }},
+        {dialogs.frmReadAStringForm.get(), dialogs.frmReadAStringForm->btnOK,
+         [&] { dialogs.ReadAString("Name :", ""); }},
+        {dialogs.frmGetFiguresForm.get(), dialogs.frmGetFiguresForm->btnOK,
+         [&] { dialogs.ChooseFigureSet("Figuren", "/", "USUAL"); }},
+        {dialogs.frmHelpForm.get(), dialogs.frmHelpForm->btnOK,
+         [&] { dialogs.ShowHelp(TRtfDocument{}); }},
+        {dialogs.frmAboutForm.get(), dialogs.frmAboutForm->btnOK, [&] { dialogs.ShowAbout(); }},
+        {dialogs.frmFigureToPromotionForm.get(), nullptr,
+         [&] { dialogs.ChoosePromotionPiece(pictures); }},
+    };
+    for (const auto& [form, button, show] : windows) {
+        bool belongs = false;
+        WhenShown(form, [&, form = form, button = button] {
+            belongs = form->windowHandle()->transientParent() == main.windowHandle();
+            if (button)
+                button->click();
+            else
+                QTest::mouseClick(dialogs.frmFigureToPromotionForm->Images[0], Qt::LeftButton);
+        });
+        show();
+        EXPECT_TRUE(belongs) << form->objectName().toStdString();
     }
 }
 
