@@ -92,6 +92,7 @@ public:
     // The main line label reaches to the right edge of its panel; it follows every size the
     // layout gives the panel, also the first one, which comes after the window's own resize.
     void FitMainLineLabel();
+    void KeepBoardIncrements();
     void timChessBoardRedrawTimer();
     void timRedrawTimer();
     void mnuRotateClick();

@@ -323,6 +323,17 @@ void TfrmChessMainForm::FormResize() {
     FitMainLineLabel();
 }
 
+// A window manager that honours size increments resizes the window only in steps that keep the
+// board image a multiple of 8 square; the fit then has nothing to do and never fights a resize the
+// user is still making. The base is what lies around the board in the normal layout: the board
+// alone on the screen must not change it, or the way back would be cut to other steps.
+void TfrmChessMainForm::KeepBoardIncrements() {
+    if (mnuMaxSize->isChecked()) return;
+    const QSize around = size() - imgMainBoard->size();
+    if (around != baseSize()) setBaseSize(around);
+    if (sizeIncrement() != QSize(8, 8)) setSizeIncrement(8, 8);
+}
+
 void TfrmChessMainForm::FitMainLineLabel() {
     lblMainVar_->setFixedWidth(std::max(1, pnlLeftBottomComputer->width() - lblMainVar_->x() - 16));
 }
@@ -371,23 +382,22 @@ void TfrmChessMainForm::mnuFiguresClick() {
     RefreshStatus();
 }
 
+// The board alone on the whole screen. The window manager takes the frame away and gives the
+// screen to the window, and on the way back restores the frame, position and size it had; the
+// window is never recreated, so nothing is lost or moved by the frame's size.
 void TfrmChessMainForm::mnuMaxSizeClick() {
     CancelDrag();
     if (mnuMaxSize->isChecked()) {
         SavedBounds = QRect(pos(), size());
-        setWindowFlag(Qt::FramelessWindowHint, true);
         StatusBar->hide();
         pnlLeftBottomHuman->hide();
         ProcessMessages();
         pnlLeftBottomComputer->hide();
         ProcessMessages();
         splLeftClient->hide();
-        showMaximized();
+        showFullScreen();
     } else {
-        setWindowFlag(Qt::FramelessWindowHint, false);
         showNormal();
-        move(SavedBounds.topLeft());
-        resize(SavedBounds.size());
         StatusBar->show();
         if (ActiveConnection == 1)
             pnlLeftBottomComputer->show();
