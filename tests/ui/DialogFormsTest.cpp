@@ -13,12 +13,10 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "ui/GetFiguresForm.h"
 #include "ui/HelpForm.h"
 #include "ui/Icons.h"
 #include "ui/MessageForms.h"
 #include "ui/PromotionForm.h"
-#include "ui/RtfReader.h"
 #include "ui/WindowDialogs.h"
 
 namespace tavlor {
@@ -107,14 +105,8 @@ TEST(DialogForms, ModalWindowsBelongToTheMainWindow) {
     const std::tuple<QDialog*, QAbstractButton*, std::function<void()>> windows[] = {
         {dialogs.frmMessageForm.get(), dialogs.frmMessageForm->btnOK,
          [&] { dialogs.ShowMessageBox("Fehler", "x", mkError); }},
-        {dialogs.frmDialogForm.get(), dialogs.frmDialogForm->btnOK,
-         [&] { dialogs.ShowDialogBox("Frage", "?", mkQuestion); }},
         {dialogs.frmReadAStringForm.get(), dialogs.frmReadAStringForm->btnOK,
          [&] { dialogs.ReadAString("Name :", ""); }},
-        {dialogs.frmGetFiguresForm.get(), dialogs.frmGetFiguresForm->btnOK,
-         [&] { dialogs.ChooseFigureSet("Figuren", "/", "USUAL"); }},
-        {dialogs.frmHelpForm.get(), dialogs.frmHelpForm->btnOK,
-         [&] { dialogs.ShowHelp(TRtfDocument{}); }},
         {dialogs.frmAboutForm.get(), dialogs.frmAboutForm->btnOK, [&] { dialogs.ShowAbout(); }},
         {dialogs.frmFigureToPromotionForm.get(), nullptr,
          [&] { dialogs.ChoosePromotionPiece(pictures); }},
