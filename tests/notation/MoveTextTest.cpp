@@ -20,8 +20,7 @@ TEST(MoveText, NineCharacters) {
         {cPassMove, "A0 - A0  "},
         {{0, 9, 9, 0, 12345}, "?9 - ?0  "},  // damaged records never index past the letters
     };
-    for (const TRow& row : rows)
-        EXPECT_EQ(MoveToText(row.Move), row.Text);
+    for (const TRow& row : rows) EXPECT_EQ(MoveToText(row.Move), row.Text);
     EXPECT_EQ(PieceLetter(cBlackKing), 'K');
     EXPECT_EQ(PieceLetter(cEmpty), ' ');
     EXPECT_EQ(PieceLetter(cBlackBase), ' ');
@@ -63,8 +62,7 @@ TEST(UciText, RoundTrip) {
         ASSERT_TRUE(move) << text;
         EXPECT_EQ(MoveToUci(*move), text);
     }
-    for (const char* text : {"e2e9", "i2i4", "e7e8k", "e2e4qq", "e2"})
-        EXPECT_FALSE(UciToMove(text, true)) << text;
+    for (const char* text : {"e2e9", "i2i4", "e7e8k", "e2e4qq", "e2"}) EXPECT_FALSE(UciToMove(text, true)) << text;
 }
 
 TEST(WriteMoveList, ColumnsPassRecordAndMissingBlackMove) {
@@ -76,8 +74,7 @@ TEST(WriteMoveList, ColumnsPassRecordAndMissingBlackMove) {
     for (const char* move : {"e2e4", "e7e5", "g1f3"})
         ASSERT_TRUE(board.MakeMove(*UciToMove(move, board.IsWhiteToMove())));
     WriteMoveList(board, lines);
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{"  1. E2 - E4     E7 - E5  ", "  2. G1 - F3     ..."}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"  1. E2 - E4     E7 - E5  ", "  2. G1 - F3     ..."}));
 
     board.TakeBackMove();  // moves on the redo chain are not listed
     lines.clear();
