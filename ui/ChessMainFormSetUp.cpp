@@ -318,9 +318,10 @@ QString TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
     std::array<std::int32_t, 4> squares{};
     const std::array<QLineEdit*, 2> edits = {edtRightSetUpTopEnPassantFrom,
                                              edtRightSetUpTopEnPassantDest};
+    for (QLineEdit* edit : edits)
+        edit->setText(edit->text().toUpper());
     for (std::size_t i = 0; i < edits.size(); ++i) {
-        const QString text = edits[i]->text().toUpper();
-        edits[i]->setText(text);
+        const QString text = edits[i]->text();
         if (text.size() != 2 || !ParseSquareText(text, squares[2 * i], squares[2 * i + 1]))
             return QString("\"%1\" ist kein Feld von A1 bis H8.").arg(text);
     }

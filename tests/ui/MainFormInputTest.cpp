@@ -303,7 +303,7 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason)
         {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3", ""},
         {whiteD5BlackE5, "E9", "E5", false, "", "\"E9\" ist kein Feld von A1 bis H8."},
         {whiteD5BlackE5, "I7", "I5", false, "", "\"I7\" ist kein Feld von A1 bis H8."},
-        {whiteD5BlackE5, "E", "E5", false, "", "\"E\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "E", "e5", false, "", "\"E\" ist kein Feld von A1 bis H8."},
         {whiteD5BlackE5, "D7", "D5", false, "", "Auf D5 steht kein schwarzer Bauer."},
         {whiteD5BlackE5, "E7", "E5", true, "",
          "Mit Schwarz am Zug muss es ein Doppelschritt eines weissen Bauern von Reihe 2 nach "
@@ -322,6 +322,7 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason)
         const TChessBoard& game = *form.ChessBoard;
         const std::string name = std::string(test.From) + test.Dest;
         EXPECT_EQ(form.edtRightSetUpTopEnPassantFrom->text(), QString(test.From).toUpper());
+        EXPECT_EQ(form.edtRightSetUpTopEnPassantDest->text(), QString(test.Dest).toUpper());
         if (*test.Capture == '\0') {
             EXPECT_EQ(setUp.Dialogs.Messages(),
                       QStringList{"Ungültige Eingabe des letzten Bauernzuges!\n" + test.Reason})
