@@ -377,12 +377,12 @@ void AddComment(TChessBoard& game, std::string_view text) {
     game.SetComment(0, game.PlyCount, before.empty() ? comment : before + ' ' + comment);
 }
 
-// The start position of a "FEN" tag, or why it cannot be one.
-std::optional<TPgnFault> SetUpFromTag(TChessBoard& game, const std::string& fen,
-                                      std::int32_t line) {
+// The start position of a "FEN" tag, or why it cannot be one: the tag passes the checks of a
+// position typed in.
+std::optional<TPgnFault> SetUpFromTag(TChessBoard& game, std::string_view fen, std::int32_t line) {
+    if (const std::optional<std::string> fault = FenPositionError(fen))
+        return TPgnFault{line, "ungültige Spielstellung im FEN-Eintrag: " + *fault};
     ReadFen(game, fen);
-    if (!game.HasBothKings())
-        return TPgnFault{line, "die Stellung im FEN-Eintrag hat nicht je einen König"};
     return std::nullopt;
 }
 
@@ -457,7 +457,8 @@ std::optional<TPgnFault> ReadGameInto(TPgnLexer& lexer, TChessBoard& game, const
     std::optional<TPgnToken> token = first;
     for (; token && token->Kind == TPgnTokenKind::tkTag; token = lexer.Next()) {
         if (token->Text != "FEN") continue;
-        const std::string fen = Unescape(token->Value);
+        std::string fen = Unescape(token->Value);
+        fen.erase(0, fen.find_first_not_of(" \t"));
         if (std::optional<TPgnFault> fault = SetUpFromTag(game, fen, token->Line)) {
             if (const std::optional<TPgnFault> broken = SkipGame(lexer)) return broken;
             return fault;

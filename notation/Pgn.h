@@ -56,9 +56,10 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags);
 TFileStatus SavePgn(const TChessBoard& board, const TPgnTags& tags, const std::string& fileName);
 
 // Replaces the game with game number `game` (from 1) of a PGN text, built move by move as at the
-// board, and leaves the board at its end. A "FEN" tag gives the start position. Variations,
-// NAGs, move numbers and annotation signs are passed over; the comments of the main line go to
-// comment list 0, several at one place joined by a blank, each run of white space as one blank.
+// board, and leaves the board at its end. A "FEN" tag gives the start position; one that
+// FenPositionError refuses is refused. Variations, NAGs, move numbers and annotation signs are
+// passed over; the comments of the main line go to comment list 0, several at one place joined
+// by a blank, each run of white space as one blank.
 // An illegal, ambiguous or unreadable move, a game longer than the record holds, or damaged
 // PGN leaves the board untouched; the message names the line and the move.
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game = 1);
