@@ -1,13 +1,18 @@
-// The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, saving and
-// loading through the dialogs.
+// The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, the
+// clipboard, saving and loading through the dialogs.
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWheelEvent>
 
 #include "UiTestSupport.h"
+#include "notation/FenWriter.h"
 #include "notation/MoveList.h"
+#include "notation/Pgn.h"
+#include "ui/ComputerSettings.h"
 
 namespace tavlor::testing {
 namespace {
@@ -127,6 +132,14 @@ TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
     QTest::keyClick(memo, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->ChessBoard->PlyCount, 2);
     EXPECT_EQ(memo->toPlainText(), "Gruss");
+    // Ctrl+C and Ctrl+V copy and paste the position, not the memo's text.
+    memo->selectAll();
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), WriteFen(*form->ChessBoard));
+    form->mnuNew->trigger();
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->ChessBoard->GetSquare(5, 5), cBlackPawn);
+    EXPECT_EQ(memo->toPlainText(), "Gruss");
     // Ctrl+A would select the memo's text; here it is the analysis command (cancelled at once).
     int analyses = 0;
     QObject::connect(form->mnuAnalyse, &QAction::triggered, [&] { ++analyses; });
@@ -223,6 +236,175 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
         EXPECT_EQ(form->ChessBoard->PlyCount, 2);
         EXPECT_TRUE(SameBoard(form->ChessBoard->Board, before));
     }
+}
+
+// A new user's window: no settings file, the computer as opponent, the name given when the
+// window asks for it, the window active so that its keys reach the menus.
+struct TNewPlayer : TBoard {
+    TNewPlayer() : TBoard([](TBoard& board) { board.Dialogs.NameAnswers = {"Eva"}; }) {
+        Form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return Form->PlayerName == "Eva"; }));
+    }
+    void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(Form.get(), key, modifiers);
+    }
+    // The players the PGN of the game names, "White|Black".
+    QString Players() {
+        Keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const TPgnTags tags = TagsOf(QGuiApplication::clipboard()->text());
+        return QString::fromStdString(tags.White + "|" + tags.Black);
+    }
+    static TPgnTags TagsOf(const QString& pgn) {
+        TPgnTags tags;
+        for (const QString& line : pgn.split('\n')) {
+            if (line.startsWith("[White ")) tags.White = line.section('"', 1, 1).toStdString();
+            if (line.startsWith("[Black ")) tags.Black = line.section('"', 1, 1).toStdString();
+        }
+        return tags;
+    }
+};
+
+bool SameRecord(const TChessBoard& a, const TChessBoard& b) {
+    if (a.PlyCount != b.PlyCount || !SameBoard(a.StartBoard, b.StartBoard) ||
+        !SameBoard(a.Board, b.Board))
+        return false;
+    for (std::int32_t ply = 1; ply <= a.PlyCount; ++ply)
+        if (!SameMove(a.History[ply], b.History[ply])) return false;
+    return true;
+}
+
+TEST(GameFiles, ClipboardTakesTheGameAndThePositionOutAndBackIn) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    user.Drag("e2e4");
+    user.Drag("d2d4");  // the computer answers each
+    ASSERT_EQ(form.ChessBoard->PlyCount, 4);
+    const TChessBoard played = *form.ChessBoard;
+    user.Keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QString pgn = clipboard.text();
+    EXPECT_TRUE(pgn.startsWith("[Event \"Tavlor\"]\n")) << pgn.toStdString();
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+    user.Keys(Qt::Key_C);
+    const QString fen = clipboard.text();
+    EXPECT_EQ(fen.toStdString(), WriteFen(played));
+
+    // Into a new game: the record comes back, and the player goes on with the side to move.
+    form.mnuNew->trigger();
+    clipboard.setText(pgn);
+    user.Keys(Qt::Key_V);
+    EXPECT_TRUE(SameRecord(*form.ChessBoard, played));
+    EXPECT_TRUE(form.Connections[1]->LocalIsWhite);
+    EXPECT_TRUE(user.ShownAsRedrawn());
+    EXPECT_TRUE(user.Dialogs.Messages().isEmpty());
+
+    const std::pair<QString, QString> refusals[] = {
+        {" \n", "Die Zwischenablage enthält keine Spielstellung und keine Partie."},
+        {"Unsinn",
+         "Die PGN-Partie kann nicht gelesen werden (Zeile 1): Zug 1. \"Unsinn\" ist kein "
+         "Zug."},
+        {"1. e4 e5 2. Ke3 *",
+         "Die PGN-Partie kann nicht gelesen werden (Zeile 1): Zug 2. \"Ke3\" ist in dieser "
+         "Stellung nicht erlaubt."},
+        {"8/8/8/8/8/8/8/4K3 w - - 0 1", "Ungültige Spielstellung: Schwarz hat keinen König"},
+        {"[FEN \"4k3/8/8/8/8/8/8/4K2P w - - 0 1\"]\n1. Kd2 *",
+         "Die PGN-Partie kann nicht gelesen werden (Zeile 1): ungültige Spielstellung im "
+         "FEN-Eintrag: auf H1 steht ein Bauer."},
+    };
+    for (const auto& [text, message] : refusals) {
+        user.Dialogs.Calls.clear();
+        clipboard.setText(text);
+        form.mnuPaste->trigger();
+        EXPECT_EQ(user.Dialogs.Messages(), QStringList{message});
+        EXPECT_TRUE(SameRecord(*form.ChessBoard, played)) << text.toStdString();
+    }
+
+    // A position starts a record of its own.
+    clipboard.setText("  " + fen + "\n");
+    form.mnuPaste->trigger();
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, played.Board));
+    EXPECT_TRUE(form.ChessBoard->IsWhiteToMove());
+    EXPECT_EQ(form.ChessBoard->HistoryTop, 0);
+    EXPECT_TRUE(user.ShownAsRedrawn());
+}
+
+// While the computer thinks, the game menus are off, and so are their keys.
+TEST(GameFiles, ClipboardWaitsWhileTheComputerThinks) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    ComputerSettings.Strength = 12;
+    clipboard.setText("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    bool during = false;
+    QTimer::singleShot(300, &form, [&] {
+        during = ComputerThinking;
+        user.Keys(Qt::Key_V);
+        user.Keys(Qt::Key_C);
+        user.Keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(clipboard.text(), "4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+        QTest::mouseClick(form.btnLeftBottomComputerStop, Qt::LeftButton);
+    });
+    user.Drag("e2e4");
+    EXPECT_TRUE(during);
+    EXPECT_EQ(form.ChessBoard->PlyCount, 2);
+    EXPECT_TRUE(user.Dialogs.Messages().isEmpty());
+}
+
+// White and Black in the PGN: the player, the computer on the side it played, both the player
+// in the game at this board.
+TEST(GameFiles, PgnNamesThePlayersOfTheGame) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+    form.mnuComputerDraw->trigger();  // the computer opens
+    user.Drag("g8f6");
+    ASSERT_EQ(form.ChessBoard->PlyCount, 3);
+    EXPECT_EQ(user.Players(), "Fenno Drabel|Eva");
+
+    // The player's mate ends a game the computer has no move in.
+    user.Dialogs.Answers = {"6k1/5ppp/8/8/8/8/8/R3K3 w - - 0 1"};
+    form.mnuEnterFEN->trigger();
+    user.Drag("a1a8");
+    EXPECT_EQ(user.Dialogs.Messages().last(), "Schwarz ist matt!");
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+    // And a game in which the computer has its move, forced here.
+    user.Dialogs.Answers = {"k7/8/1K6/8/8/8/8/7R b - - 0 1"};
+    form.mnuEnterFEN->trigger();
+    form.mnuComputerDraw->trigger();
+    user.Drag("h1h8");
+    ASSERT_EQ(form.ChessBoard->CheckGameEnd(), TGameState::gsBlackMated);
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+
+    for (QAction* entry : form.mnuOpponent->actions())
+        if (entry->data().isValid() && entry->data().toInt() == 0) entry->trigger();
+    ASSERT_EQ(form.ActiveConnection, 0);
+    EXPECT_EQ(user.Players(), "Eva|Eva");
+}
+
+TEST(GameFiles, PgnFilesThroughTheDialogs) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    const QString fileName = user.Fixture.ProgramDir() + "SAVEDGAMES/Partie.pgn";
+    user.Drag("e2e4");
+    const TChessBoard played = *form.ChessBoard;
+    user.Dialogs.Answers = {fileName, fileName};
+    form.mnuSave->trigger();
+    form.mnuNew->trigger();
+    form.mnuLoad->trigger();
+    EXPECT_EQ(user.Dialogs.FileFilters,
+              QStringList({"Tavlor (*.TVG);;PGN (*.pgn)|TVG",
+                           "Alle Partien (*.TVG *.pgn);;Tavlor (*.TVG);;PGN (*.pgn)"}));
+    EXPECT_TRUE(user.Dialogs.Messages().isEmpty());
+    EXPECT_TRUE(SameRecord(*form.ChessBoard, played));
+    EXPECT_TRUE(ReadFile(fileName).starts_with("[Event \"Tavlor\"]\n"));
+
+    // A damaged PGN file is named with its line, and the game stays.
+    WriteFile(fileName, "[Event \"x\"]\n\n1. e4 e5 2. Ke3 *\n");
+    user.Dialogs.Answers = {fileName};
+    form.mnuLoad->trigger();
+    EXPECT_TRUE(user.Dialogs.LastIsError(fileName, "(Zeile 3)"));
+    EXPECT_TRUE(SameRecord(*form.ChessBoard, played));
 }
 
 }  // namespace
