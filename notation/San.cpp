@@ -241,7 +241,9 @@ bool GivesCheck(const TSquares& squares, const TChessMove& move, const TKingWatc
         return SliderAlongLine(squares, king.File, king.Rank, file, rank, white);
     };
     const int homeRank = white ? 1 : 8;
-    return along(move.ToFile, move.ToRank) || along(move.FromFile, move.FromRank) ||
+    // A piece arriving on a line can only close it: the target square counts for a slider.
+    const bool slider = kind == cWhiteBishop || kind == cWhiteRook || kind == cWhiteQueen;
+    return (slider && along(move.ToFile, move.ToRank)) || along(move.FromFile, move.FromRank) ||
            (enPassant && along(move.ToFile, move.FromRank)) ||
            (castling && along(move.ToFile == 7 ? 6 : 4, homeRank));
 }
