@@ -676,21 +676,24 @@ TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t 
     return ReadPgnAs(board, text, game, "Die PGN-Partie");
 }
 
+TGameFileStatus ReadFenPosition(TChessBoard& board, std::string_view fen) {
+    if (const std::optional<std::string> fault = FenPositionError(fen))
+        return TGameFileStatus{false, 0, "Ungültige Spielstellung: " + *fault};
+    ReadFen(board, fen);
+    TGameFileStatus status;
+    status.WhiteToMove = board.IsWhiteToMove();
+    return status;
+}
+
 TGameFileStatus ReadFenOrPgn(TChessBoard& board, std::string_view text) {
     const std::vector<std::string_view> words = Words(text);
     const bool fen = !words.empty() && words.front().find('/') != std::string_view::npos &&
                      !IsResult(words.front()) && !words.front().starts_with('[');
     if (!fen) return ReadPgn(board, text);
-    // The fields as the FEN entry takes them: blanks around the text are none of its fields.
-    const std::size_t start = text.find(words.front());
-    const std::string_view trimmed =
-        text.substr(start, words.back().data() + words.back().size() - text.data() - start);
-    if (const std::optional<std::string> fault = FenPositionError(trimmed))
-        return TGameFileStatus{false, 0, "Ungültige Spielstellung: " + *fault};
-    ReadFen(board, trimmed);
-    TGameFileStatus status;
-    status.WhiteToMove = board.IsWhiteToMove();
-    return status;
+    const char* const start = words.front().data();
+    return ReadFenPosition(
+        board, std::string_view(start, static_cast<std::size_t>(words.back().data() +
+                                                                words.back().size() - start)));
 }
 
 TGameFileStatus LoadPgn(TChessBoard& board, const std::string& fileName, std::int32_t game) {

@@ -64,9 +64,13 @@ TFileStatus SavePgn(const TChessBoard& board, const TPgnTags& tags, const std::s
 // PGN leaves the board untouched; the message names the line and the move.
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game = 1);
 
+// A position in Forsyth-Edwards notation as it is typed in: one that FenPositionError refuses
+// leaves the board untouched, with "Ungültige Spielstellung: " and the reason as the message.
+TGameFileStatus ReadFenPosition(TChessBoard& board, std::string_view fen);
+
 // A position in Forsyth-Edwards notation or a PGN game, as pasted: a text whose first word holds
-// a "/" (and is no result) is a FEN and must pass FenPositionError; any other text is read as the
-// first game of a PGN text. A refused text leaves the board untouched; the message says why.
+// a "/" (and is no result) is read by ReadFenPosition without the blanks around it; any other
+// text as the first game of a PGN text. A refused text leaves the board untouched.
 TGameFileStatus ReadFenOrPgn(TChessBoard& board, std::string_view text);
 
 class TPgnLexer;

@@ -20,8 +20,8 @@ std::optional<std::string> MoveToSan(const TChessBoard& board, const TChessMove&
 
 // Writes the moves of one game in order and makes each on the board, as PGN export does. From one
 // move to the next it keeps where the kings stand and whether the side to move is in check, so
-// that the legality test of a move is mostly a look along one line and its check sign a single
-// attack test, rather than tests of the whole position.
+// that the legality test of a move and its check sign are mostly looks along the lines the move
+// touches, rather than tests of the whole position.
 class TSanWriter {
 public:
     // The board must outlive the writer, and nothing else may move on it meanwhile.
@@ -48,7 +48,7 @@ public:
     };
 
 private:
-    // Whether the king of the side not to move is known to be unattacked, as in any position
+    // Notes whether the king of the side not to move is unattacked, as in any position
     // reached by a legal move; then a move's check sign needs only the lines it changed.
     void NoteWaitingSide();
 

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QGuiApplication>
 
-#include "notation/Fen.h"
 #include "notation/FenWriter.h"
 #include "notation/Pgn.h"
 #include "notation/SavedGame.h"
@@ -87,15 +86,7 @@ void TfrmChessMainForm::mnuEnterFENClick() {
         text = answer->trimmed();
         if (text.isEmpty()) continue;
         const std::string fen = text.toStdString();
-        if (const std::optional<std::string> fault = FenPositionError(fen)) {
-            Dialogs->ShowMessageBox(
-                "Fehler", "Ungültige Spielstellung: " + QString::fromStdString(*fault), mkError);
-            continue;
-        }
-        CancelDrag();
-        ReadFen(*ChessBoard, fen);
-        RedrawBoard();
-        return;
+        if (ReplaceGame([&fen](TChessBoard& board) { return ReadFenPosition(board, fen); })) return;
     }
 }
 
