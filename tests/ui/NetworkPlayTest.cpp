@@ -314,6 +314,7 @@ TEST_F(NetworkPlay, WaitingForDeliveryTakesNoInput) {
     form.DeliveryPauses = 15;
     form.timMessages->setInterval(1);
     PlayMoves(form, {"e2e4"});
+    form.RefreshStatus();  // the comment boxes of the new half-move
     TPaintCounter counter;
     form.imgMainBoard->installEventFilter(&counter);
     int paintsWhileWaiting = 0;
