@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include <QApplication>
@@ -52,7 +53,11 @@ private:
 // messages (a game the computer ends) are printed.
 class TBenchDialogs : public tavlor::TWindowDialogs {
 public:
-    QString ReadAString(const QString&, const QString&) override { return "Bench"; }
+    using tavlor::TWindowDialogs::ReadAString;
+    std::optional<QString> ReadAString(const QString&, const QString&,
+                                       tavlor::TInputCancel) override {
+        return QString("Bench");
+    }
     int ShowMessageBox(const QString&, const QString& text, tavlor::TMessageKind) override {
         std::printf("  (message: %s)\n", qPrintable(text));
         return tavlor::mrOK;

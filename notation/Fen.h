@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "rules/ChessBoard.h"
@@ -12,6 +14,21 @@ namespace tavlor {
 // and an en-passant square counts only when the pawn that made the double step stands on it with
 // the two squares behind it empty. Black is to move unless the second field says "w".
 void ReadFen(TChessBoard& board, std::string_view text);
+
+// Why a Forsyth-Edwards text cannot be played from, in German (for "Ungültige Spielstellung: "),
+// or nothing when it can. The placement field must be eight ranks of eight squares in piece
+// letters and digits; the position ReadFen makes of the text must then pass PositionError. The
+// other fields stay as lenient as ReadFen reads them.
+std::optional<std::string> FenPositionError(std::string_view fen);
+
+// Why the board's current position cannot be played from with the given side to move: a side
+// without exactly one king, a pawn on the first or last rank, or the side not to move in check
+// (its king could be taken). Nothing when the position is sound.
+std::optional<std::string> PositionError(const TChessBoard& board, bool whiteToMove);
+
+// The rights of `wanted` that can apply on `squares`: each needs its king and rook at home;
+// otherwise castling would conjure a rook.
+TCastlingRights PossibleCastlingRights(const TSquares& squares, TCastlingRights wanted);
 
 // The initial position; the command-line tools accept "startpos" for it.
 inline constexpr std::string_view cStartFen =

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "notation/Fen.h"
 #include "notation/MoveText.h"
 
 namespace tavlor {
@@ -14,25 +15,6 @@ char FenLetter(TPieceCode piece) {
 }
 
 }  // namespace
-
-TCastlingRights PossibleCastlingRights(const TSquares& squares, const TCastlingRights& rights) {
-    struct TCorner {
-        std::int32_t Right;
-        std::int32_t Rank;
-        std::int32_t RookFile;
-        TPieceCode Colour;
-    };
-    constexpr std::array<TCorner, 4> cCorners = {{{cWhiteKingSide, 1, 8, cEmpty},
-                                                  {cWhiteQueenSide, 1, 1, cEmpty},
-                                                  {cBlackKingSide, 8, 8, cBlackBase},
-                                                  {cBlackQueenSide, 8, 1, cBlackBase}}};
-    TCastlingRights possible{};
-    for (const TCorner& corner : cCorners)
-        possible[corner.Right] =
-            rights[corner.Right] && squares[5][corner.Rank] == corner.Colour + cWhiteKing &&
-            squares[corner.RookFile][corner.Rank] == corner.Colour + cWhiteRook;
-    return possible;
-}
 
 std::string FenOf(const TSquares& squares, bool whiteToMove, const TCastlingRights& castling,
                   std::int32_t enPassantFile, std::int32_t halfMoveClock, std::int32_t moveNumber) {

@@ -14,10 +14,6 @@ namespace tavlor {
 // hands a set-up position to Black is no half-move.
 std::string WriteFen(const TChessBoard& board);
 
-// The rights of `rights` whose king and rook stand at home on `squares`: another program would
-// refuse a FEN text that lets a missing rook castle.
-TCastlingRights PossibleCastlingRights(const TSquares& squares, const TCastlingRights& rights);
-
 // The text of a position given field by field; `enPassantFile` 0 writes "-". The square is on
 // rank 6 when White is to move, else on rank 3.
 std::string FenOf(const TSquares& squares, bool whiteToMove, const TCastlingRights& castling,

@@ -7,9 +7,11 @@
 #include <optional>
 #include <string_view>
 
+#include "notation/Fen.h"
 #include "notation/MoveText.h"
 #include "platform/IniFile.h"
 #include "platform/Win1252.h"
+#include "rules/MoveGeneration.h"
 
 namespace tavlor {
 
@@ -99,6 +101,25 @@ std::optional<TChessMove> ReadMoveAt(std::string_view line, std::size_t column, 
     return move;
 }
 
+// Makes one move of the game text if the rules allow it. The pass record may stand only as the
+// first half-move, where it hands a set-up position to Black. A promotion letter of a move that
+// promotes nothing is dropped; a promoting move needs a queen, rook, bishop or knight.
+TReadResult MakeReadMove(TChessBoard& game, TChessMove move, std::size_t index) {
+    const bool legal = IsPassMove(move) ? game.PlyCount == 0 : IsLegalMove(game, move);
+    if (!legal) return Fault(index, "regelwidriger Zug " + Quoted(MoveToText(move)));
+    const bool promotes = !IsPassMove(move) && IsPromotionMove(game, move);
+    if (!promotes) move.Promotion = cEmpty;
+    const TPieceCode colour = game.IsWhiteToMove() ? cEmpty : cBlackBase;
+    const bool knownPiece =
+        move.Promotion == colour + cWhiteQueen || move.Promotion == colour + cWhiteRook ||
+        move.Promotion == colour + cWhiteBishop || move.Promotion == colour + cWhiteKnight;
+    if (promotes && !knownPiece)
+        return Fault(index, "Umwandlung ohne gültige Figur " + Quoted(MoveToText(move)));
+    if (!game.MakeMove(move))
+        return Fault(index, "mehr als " + std::to_string(cMaxHistory) + " Halbzüge");
+    return std::nullopt;
+}
+
 // Makes the moves of one move line; tells in `complete` whether it held Black's move too.
 TReadResult ReadMoveLine(TChessBoard& game, const std::vector<std::string>& lines,
                          std::size_t index, bool& complete) {
@@ -113,8 +134,8 @@ TReadResult ReadMoveLine(TChessBoard& game, const std::vector<std::string>& line
     } else if (line.size() < 20 || line.substr(17, 3) != cNoMove) {
         return Fault(index, "ungültiger Zug " + Quoted(line));
     }
-    if (!game.MakeMove(*first) || (second && !game.MakeMove(*second)))
-        return Fault(index, "mehr als " + std::to_string(cMaxHistory) + " Halbzüge");
+    if (TReadResult fault = MakeReadMove(game, *first, index)) return fault;
+    if (second) return MakeReadMove(game, *second, index);
     return std::nullopt;
 }
 
@@ -205,6 +226,7 @@ TReadResult ReadHeaderInto(TChessBoard& game, const std::vector<std::string>& li
             game.StartBoard[file][rank] = *code;
             ++index;
         }
+    game.StartCastlingRights = PossibleCastlingRights(game.StartBoard, game.StartCastlingRights);
     for (double* clock : {&game.WhiteTime, &game.BlackTime}) {
         const std::optional<double> time = ReadTime(lines[index]);
         if (!time) return Fault(index, "ungültige Zeitangabe " + Quoted(lines[index]));
@@ -230,11 +252,41 @@ TGameFileStatus Loaded(TChessBoard& board, const TChessBoard& game) {
     return status;
 }
 
+// A file that neither begins with the program's title nor holds its piece codes is no saved game
+// at all; naming a damaged line of it would mislead.
+bool IsGameFile(const std::vector<std::string>& lines) {
+    if (!lines.empty() && Trim(lines[0]).substr(0, 6) == "Tavlor") return true;
+    for (std::size_t i = 0; i < AllPieceCodes.size(); ++i)
+        if (i + 1 >= lines.size() || ReadNumber(lines[i + 1]) != AllPieceCodes[i]) return false;
+    return true;
+}
+
+// The start position must be playable, with Black to move when the game begins with the pass
+// record; otherwise a legal move could take a king.
+TReadResult CheckStartPosition(const TChessBoard& game, const std::vector<std::string>& lines) {
+    constexpr std::size_t cFirstMoveLine = cGameHeaderLines;
+    constexpr std::size_t cFirstSquareLine = 19;
+    const std::optional<TChessMove> first =
+        cFirstMoveLine < lines.size() ? ReadMoveAt(lines[cFirstMoveLine], 6, true) : std::nullopt;
+    TChessBoard start = game;
+    start.LoadStartBoard();
+    if (std::optional<std::string> fault = PositionError(start, !(first && IsPassMove(*first))))
+        return Fault(cFirstSquareLine, "ungültige Ausgangsstellung: " + *fault);
+    return std::nullopt;
+}
+
 // Reads header and game text into a copy of the board; the board takes it only when all is good.
 TGameFileStatus ReadGame(TChessBoard& board, const std::vector<std::string>& lines,
                          const std::string& what) {
+    if (!IsGameFile(lines)) {
+        TGameFileStatus status;
+        status.Ok = false;
+        status.Message = what + " ist keine Tavlor-Partie.";
+        return status;
+    }
     TChessBoard game = board;
     TReadResult fault = ReadHeaderInto(game, lines);
+    if (!fault) fault = CheckStartPosition(game, lines);
     if (!fault) fault = ReadGameTextInto(game, lines, static_cast<std::size_t>(cGameHeaderLines));
     return fault ? Damaged(*fault, what) : Loaded(board, game);
 }

@@ -39,17 +39,19 @@ std::string FormatGameTime(double days);
 void WriteGameText(const TChessBoard& board, std::vector<std::string>& lines);
 
 // Replaces the record and both comment lists with those of the game text and leaves the board at
-// the end of it. The moves are replayed from the start position without a legality test. The
-// whole text is checked first: on any damage the board stays as it was and the error names the
-// line (counted from 1 within `lines`).
+// the end of it. The moves are replayed from the start position, each tested by the rules (the
+// pass record may only open the game). The whole text is checked first: on any damage or illegal
+// move the board stays as it was and the error names the line (counted from 1 within `lines`).
 TGameFileStatus ReadGameText(TChessBoard& board, const std::vector<std::string>& lines);
 
 // All lines of the saved game, header and game text, in memory (UTF-8).
 std::vector<std::string> WriteGameLines(const TChessBoard& board);
 
 // Replaces the game with that of the lines of a saved game, or leaves it untouched and names the
-// damaged line: the piece codes must be the program's, every number and square valid, and the
-// text must end with the closing block.
+// damaged line: the piece codes must be the program's, every number and square valid, the start
+// position playable, every move legal, and the text must end with the closing block. A castling
+// right counts only with its king and rook at home. Lines that are no saved game at all (neither
+// the title nor the piece codes) are reported as "keine Tavlor-Partie".
 TGameFileStatus ReadGameLines(TChessBoard& board, const std::vector<std::string>& lines);
 
 // Writes the game as a file, replacing an existing one only once the new one is complete.

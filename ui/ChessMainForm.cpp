@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -66,6 +68,29 @@ std::string FileSystemName(const QString& path) {
 // A value read from the settings file that would leave the window unusable is pulled into range.
 int Bounded(std::int32_t value, int lowest, int highest) {
     return std::clamp(static_cast<int>(value), lowest, highest);
+}
+
+// How much of the title bar must lie on a screen for the window to be taken and moved.
+constexpr int cTitleBarHeight = 24;
+constexpr int cTitleBarGrip = 48;
+
+// The frame position of a window of the given inner size, moved onto the primary screen when its
+// title bar would lie on no screen (a screen gone since, a position stored off the top).
+QPoint ReachablePosition(QPoint frame, QSize inner) {
+    const QRect titleBar(frame, QSize(inner.width(), cTitleBarHeight));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        if (titleBar.top() >= area.top() && titleBar.bottom() <= area.bottom() &&
+            titleBar.intersected(area).width() >= std::min(cTitleBarGrip, inner.width()))
+            return frame;
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return frame;
+    const QRect area = primary->availableGeometry();
+    return QPoint(
+        std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - inner.width())),
+        std::clamp(frame.y(), area.top(),
+                   std::max(area.top(), area.bottom() + 1 - cTitleBarHeight)));
 }
 
 }  // namespace
@@ -247,20 +272,13 @@ void TfrmChessMainForm::CreateRightPanel() {
 
     memMoves = new QPlainTextEdit(pnlRightRegular);
     memMoves->setObjectName("memMoves");
+    // Read-only, yet enabled: the wheel and the scroll bar move through a long game.
     memMoves->setReadOnly(true);
-    memMoves->setEnabled(false);
     memMoves->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont fixed("Courier New");
     fixed.setStyleHint(QFont::TypeWriter);
     fixed.setPointSize(8);
     memMoves->setFont(fixed);
-    // The memo is disabled so that nobody edits the record, yet it must stay readable.
-    QPalette readable = memMoves->palette();
-    readable.setColor(QPalette::Disabled, QPalette::Text,
-                      readable.color(QPalette::Active, QPalette::Text));
-    readable.setColor(QPalette::Disabled, QPalette::Base,
-                      readable.color(QPalette::Active, QPalette::Base));
-    memMoves->setPalette(readable);
     layout->addWidget(memMoves, 1);
 
     pnlRightRegularCapturedFigures = Panel(pnlRightRegular, "pnlRightRegularCapturedFigures");
@@ -412,8 +430,11 @@ void TfrmChessMainForm::FormCreate() {
     IniFile =
         std::make_unique<TIniFile>(FileSystemName(ProgramDir + QString(cSettingsFileName.data())));
     const TSettings settings = ReadSettings(*IniFile);
-    resize(Bounded(settings.Width, 200, 16384), Bounded(settings.Height, 150, 16384));
-    move(settings.Left, settings.Top);
+    // LEFT and TOP are the outer corner of the frame, WIDTH and HEIGHT the size inside it (what
+    // pos() and size() give), the same when written at close.
+    const QSize inner(Bounded(settings.Width, 200, 16384), Bounded(settings.Height, 150, 16384));
+    resize(inner);
+    move(ReachablePosition(QPoint(settings.Left, settings.Top), inner));
     BitmapSet = QString::fromStdString(settings.BitmapSet);
     NetworkPath = QString::fromStdString(settings.NetworkPath);
     PlayerName = QString::fromStdString(settings.PlayerName);
@@ -589,6 +610,8 @@ bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     const QEvent::Type type = event->type();
+    if (type == QEvent::Resize && watched == pnlLeftBottomComputer) FitMainLineLabel();
+    if (type == QEvent::Resize && watched == imgMainBoard) KeepBoardIncrements();
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);

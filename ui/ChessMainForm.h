@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,10 @@ public:
     void RefreshStatus();
     void DrawCapturedPieces();
     void FormResize();
+    // The main line label reaches to the right edge of its panel; it follows every size the
+    // layout gives the panel, also the first one, which comes after the window's own resize.
+    void FitMainLineLabel();
+    void KeepBoardIncrements();
     void timChessBoardRedrawTimer();
     void timRedrawTimer();
     void mnuRotateClick();
@@ -129,8 +134,9 @@ public:
     void FormKeyDown(int qtKey);
     // Announces a finished game; true while the game goes on.
     bool ShowGameEnd();
-    // Makes the move and announces the end of the game it causes. False when the board refused
-    // the move (the record is full) or the game is over.
+    // Makes the move and announces the end of the game it causes; a person's promoting move gets
+    // its piece from the promotion window before that. False when the board refused the move
+    // (the record is full) or the game is over.
     bool DoMoveAndCheckEnd(const TChessMove& move);
 
     // ---- moves by mouse and promotion (ChessMainFormInput.cpp) ----
@@ -269,6 +275,8 @@ public:
     TPictureList imlFigure{QSize(150, 150)};
     TPictureList imlFigureSmall{QSize(20, 20)};
     std::uint16_t LastKey = 0;
+    // A replay runs; the board takes no moves meanwhile.
+    bool Replaying = false;
     // Opponent slots: 0 both sides at this board, 1 the computer, 2 and up network opponents
     // (empty until used). ActiveConnection names the slot whose game is on the board.
     std::array<std::unique_ptr<TChessConnection>, cConnectionSlots> Connections;
@@ -276,8 +284,10 @@ public:
     std::int32_t SquareWidth = 0;
     std::int32_t SquareHeight = 0;
     // What RefreshStatus showed last, so that it repaints only what changed.
-    // LastSideShown: 1 White, 0 Black, -1 nothing shown yet with the current pictures.
-    std::int32_t LastPieceTotal = -1;
+    // LastPiecesShown: the missing pieces of each kind (White's, then Black's); empty when
+    // nothing is shown yet with the current pictures. LastSideShown: 1 White, 0 Black, -1 as
+    // empty.
+    std::optional<std::array<std::int32_t, 10>> LastPiecesShown;
     std::int32_t LastSideShown = 0;
     std::int32_t LastMoveCountShown = -1;
     std::uint64_t LastRecordShown = 0;
@@ -506,7 +516,16 @@ private:
     // Set-up: a click on the board, leaving with "Fertig!" and the checks it makes.
     void SetUpMouseDown(int x, int y);
     void FinishSetUp();
-    bool ReadLastPawnMove(TChessMove& step);
+    // The step of the en-passant fields; empty when it is a possible double step, otherwise
+    // why it is not.
+    QString ReadLastPawnMove(TChessMove& step);
+    // A castling check box with the right it gives and where its king and rook must stand.
+    struct TCastlingBox {
+        QCheckBox* Box;
+        std::int32_t Right;
+        const char* HomeSquares;
+    };
+    std::array<TCastlingBox, 4> CastlingBoxes() const;
     void ShowSetUpPanel(bool show);
     // Palette pictures of the current piece set.
     void ShowSetUpPictures();
@@ -518,6 +537,10 @@ private:
 
 // The colour of an empty square when the piece set has no picture of it.
 QColor FallbackSquareColour(bool light);
+
+// The letter a piece is drawn as when the piece set has no picture of it: its German initial
+// (K König, D Dame, T Turm, L Läufer, S Springer, B Bauer); a blank for anything else.
+QChar FallbackPieceLetter(TPieceCode piece);
 
 // Turns a Qt key into the virtual-key code the program has always kept in LastKey (0 for keys
 // without one).

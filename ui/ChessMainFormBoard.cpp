@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include "notation/MoveList.h"
-#include "notation/MoveText.h"
 #include "ui/ChessMainForm.h"
 #include "ui/Controls.h"
 #include "ui/Formats.h"
@@ -85,6 +84,25 @@ QColor FallbackSquareColour(bool light) {
     return light ? QColor(240, 217, 181) : QColor(181, 136, 99);
 }
 
+QChar FallbackPieceLetter(TPieceCode piece) {
+    switch (IsBlackPiece(piece) ? piece - cBlackBase : piece) {
+        case cWhiteKing:
+            return 'K';
+        case cWhiteQueen:
+            return 'D';
+        case cWhiteRook:
+            return 'T';
+        case cWhiteBishop:
+            return 'L';
+        case cWhiteKnight:
+            return 'S';
+        case cWhitePawn:
+            return 'B';
+        default:
+            return ' ';
+    }
+}
+
 void TfrmChessMainForm::ConnectBoardHandlers() {
     connect(mnuRotate, &QAction::triggered, this, &TfrmChessMainForm::mnuRotateClick);
     connect(mnuFigures, &QAction::triggered, this, &TfrmChessMainForm::mnuFiguresClick);
@@ -142,7 +160,7 @@ void TfrmChessMainForm::DrawPieceLetter(QPainter& painter, QRect square, TPieceC
     font.setBold(true);
     font.setPixelSize(std::max(6, square.height() * 3 / 5));
     QPainterPath letter;
-    letter.addText(0, 0, font, QString(QChar(PieceLetter(piece))));
+    letter.addText(0, 0, font, QString(FallbackPieceLetter(piece)));
     letter.translate(square.center() - letter.boundingRect().center());
     const bool white = IsWhitePiece(piece);
     painter.save();
@@ -159,7 +177,7 @@ bool TfrmChessMainForm::LoadPieceBitmaps() {
     DarkSquareBitmap = QImage();
     LightSquareBitmap = QImage();
     // Pictures drawn from the old set must be drawn again.
-    LastPieceTotal = -1;
+    LastPiecesShown.reset();
     LastSideShown = -1;
     const QString folder = ProgramDir + "IMAGES/" + BitmapSet + "/";
     auto load = [&](const QString& name, QImage& picture) {
@@ -199,12 +217,13 @@ void TfrmChessMainForm::RefreshStatus() {
 
     const TCapturedPieces white = board.CountCapturedPieces(true);
     const TCapturedPieces black = board.CountCapturedPieces(false);
-    const std::int32_t total = white.Pawns + white.Knights + white.Bishops + white.Rooks +
-                               white.Queens + black.Pawns + black.Knights + black.Bishops +
-                               black.Rooks + black.Queens;
-    if (total != LastPieceTotal) {
+    // Each count, not their sum: a promotion without a capture changes two of them in turn.
+    const std::array<std::int32_t, 10> missing = {
+        white.Pawns, white.Knights, white.Bishops, white.Rooks, white.Queens,
+        black.Pawns, black.Knights, black.Bishops, black.Rooks, black.Queens};
+    if (missing != LastPiecesShown) {
         DrawCapturedPieces();
-        LastPieceTotal = total;
+        LastPiecesShown = missing;
     }
 
     const std::int32_t side = board.IsWhiteToMove() ? 1 : 0;
@@ -230,6 +249,9 @@ void TfrmChessMainForm::RefreshStatus() {
             else if (memMoves->document()->findBlockByNumber(i).text() != line)
                 SetMemoLine(memMoves, i, line);
         }
+        // The newest move stays in view.
+        memMoves->moveCursor(QTextCursor::End);
+        memMoves->ensureCursorVisible();
         memLeftBottomClientSend->setPlainText(
             QString::fromStdString(board.GetComment(0, board.PlyCount)));
         memLeftBottomClientReceive->setPlainText(
@@ -298,11 +320,28 @@ void TfrmChessMainForm::FormResize() {
     if (pnlLeftBottomComputer->height() < 1) pnlLeftBottomComputer->setFixedHeight(1);
     timChessBoardRedraw->stop();
     timChessBoardRedraw->start();
+    FitMainLineLabel();
+}
+
+// A window manager that honours size increments resizes the window only in steps that keep the
+// board image a multiple of 8 square; the fit then has nothing to do and never fights a resize the
+// user is still making. The base is what lies around the board in the normal layout: the board
+// alone on the screen must not change it, or the way back would be cut to other steps.
+void TfrmChessMainForm::KeepBoardIncrements() {
+    if (mnuMaxSize->isChecked()) return;
+    const QSize around = size() - imgMainBoard->size();
+    if (around != baseSize()) setBaseSize(around);
+    if (sizeIncrement() != QSize(8, 8)) setSizeIncrement(8, 8);
+}
+
+void TfrmChessMainForm::FitMainLineLabel() {
     lblMainVar_->setFixedWidth(std::max(1, pnlLeftBottomComputer->width() - lblMainVar_->x() - 16));
 }
 
 void TfrmChessMainForm::timChessBoardRedrawTimer() {
     timChessBoardRedraw->stop();
+    // A full redraw would leave the floating piece's save-under picture stale.
+    CancelDrag();
     for (QWidget* panel : {pnlLeftBottomHuman, pnlLeftBottomComputer})
         if (height() < panel->height() + 128) {
             panel->setFixedHeight(std::max(1, height() - 128));
@@ -322,6 +361,7 @@ void TfrmChessMainForm::timChessBoardRedrawTimer() {
 // ---- view commands ----
 
 void TfrmChessMainForm::mnuRotateClick() {
+    CancelDrag();
     WhiteAtBottom = !WhiteAtBottom;
     RedrawBoard();
 }
@@ -332,6 +372,7 @@ QString TfrmChessMainForm::ChooseFigureSet(const QString& caption, const QString
 }
 
 void TfrmChessMainForm::mnuFiguresClick() {
+    CancelDrag();
     const QString chosen =
         ChooseFigureSet("Bitte wählen Sie einen Figurensatz", ProgramDir, BitmapSet);
     // With no entry checked the set stays as it was: an empty name would break every picture.
@@ -341,22 +382,22 @@ void TfrmChessMainForm::mnuFiguresClick() {
     RefreshStatus();
 }
 
+// The board alone on the whole screen. The window manager takes the frame away and gives the
+// screen to the window, and on the way back restores the frame, position and size it had; the
+// window is never recreated, so nothing is lost or moved by the frame's size.
 void TfrmChessMainForm::mnuMaxSizeClick() {
+    CancelDrag();
     if (mnuMaxSize->isChecked()) {
         SavedBounds = QRect(pos(), size());
-        setWindowFlag(Qt::FramelessWindowHint, true);
         StatusBar->hide();
         pnlLeftBottomHuman->hide();
         ProcessMessages();
         pnlLeftBottomComputer->hide();
         ProcessMessages();
         splLeftClient->hide();
-        showMaximized();
+        showFullScreen();
     } else {
-        setWindowFlag(Qt::FramelessWindowHint, false);
         showNormal();
-        move(SavedBounds.topLeft());
-        resize(SavedBounds.size());
         StatusBar->show();
         if (ActiveConnection == 1)
             pnlLeftBottomComputer->show();

@@ -29,15 +29,28 @@ void TfrmChessMainForm::ConnectGameFileHandlers() {
     connect(mnuLoad, &QAction::triggered, this, &TfrmChessMainForm::mnuLoadClick);
 }
 
-// The entry cannot be cancelled: an empty answer asks again.
+// Only a position that can be played replaces the game. An empty answer asks again; a refused
+// one is named with its reason and offered again for correction; "Abbruch" changes nothing.
 void TfrmChessMainForm::mnuEnterFENClick() {
     QString text;
-    do {
-        text = Dialogs->ReadAString("Die Spielstellung in der Forsyth-Edwards-Notation :", {});
-    } while (text.isEmpty());
-    CancelDrag();
-    ReadFen(*ChessBoard, text.toStdString());
-    RedrawBoard();
+    for (;;) {
+        const std::optional<QString> answer = Dialogs->ReadAString(
+            "Die Spielstellung in der Forsyth-Edwards-Notation :", text, TInputCancel::Offered);
+        if (!answer) return;
+        // Blanks around a pasted text are no fields of it.
+        text = answer->trimmed();
+        if (text.isEmpty()) continue;
+        const std::string fen = text.toStdString();
+        if (const std::optional<std::string> fault = FenPositionError(fen)) {
+            Dialogs->ShowMessageBox(
+                "Fehler", "Ungültige Spielstellung: " + QString::fromStdString(*fault), mkError);
+            continue;
+        }
+        CancelDrag();
+        ReadFen(*ChessBoard, fen);
+        RedrawBoard();
+        return;
+    }
 }
 
 QString TfrmChessMainForm::SavedGamesFolder() const {

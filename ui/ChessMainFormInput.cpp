@@ -107,6 +107,7 @@ QImage TfrmChessMainForm::CopyFromBoard(QRect source) const {
 // ---- the three mouse handlers ----
 
 void TfrmChessMainForm::imgMainBoardMouseDown(int x, int y) {
+    if (Replaying) return;
     if (SetUpMode) {
         SetUpMouseDown(x, y);
         return;
@@ -203,8 +204,6 @@ bool TfrmChessMainForm::HumanDrop(int x, int y) {
             // Refused (the record is full, the message has been shown): nothing changes.
             board.HistoryTop = redoTop;
             backToStart();
-        } else if (board.IsPromotionPending()) {
-            AskForPromotionPiece();
         }
     }
     PaintOnBoard(FloatingRect(LastDragX, LastDragY), QPixmap::fromImage(UnderBitmap), true);

@@ -141,6 +141,8 @@ void TfrmChessMainForm::mnuReplayVerySlowClick() {
 // stays responsive meanwhile; a window being closed ends the replay as well.
 void TfrmChessMainForm::ReplayGame(TDateTime pause) {
     CancelDrag();
+    // A piece moved meanwhile would cut the record being shown.
+    Replaying = true;
     LastKey = 0;
     StatusBarPanel->setText(" Spielwiederholung - ESCAPE beendet das Abspielen");
     mnuToStartMoveClick();
@@ -158,6 +160,7 @@ void TfrmChessMainForm::ReplayGame(TDateTime pause) {
         while (!(start + pause < MonotonicNow()) && !stopped())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     } while (!stopped() && ChessBoard->PlyCount != ChessBoard->HistoryTop);
+    Replaying = false;
     StatusBarPanel->setText(QString());
 }
 
@@ -180,9 +183,14 @@ bool TfrmChessMainForm::DoMoveAndCheckEnd(const TChessMove& move) {
                                 mkError);
         return false;
     }
-    // The computer's moves come with their promoted piece; a person chooses it afterwards.
-    if (move.Promotion != cEmpty && ChessBoard->IsPromotionPending())
-        ChessBoard->SetPromotionPiece(move.Promotion);
+    // The computer's moves come with their promoted piece; a person chooses it here, before the
+    // end of the game is judged: only then is it known whether the move mates or stalemates.
+    if (ChessBoard->IsPromotionPending()) {
+        if (move.Promotion != cEmpty)
+            ChessBoard->SetPromotionPiece(move.Promotion);
+        else
+            AskForPromotionPiece();
+    }
     return ShowGameEnd();
 }
 

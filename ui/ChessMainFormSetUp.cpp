@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "notation/Fen.h"
 #include "ui/ChessMainForm.h"
 #include "ui/Controls.h"
 
@@ -54,6 +55,13 @@ bool ParseSquareText(const QString& text, std::int32_t& file, std::int32_t& rank
     file = letter + 1;
     rank = text[1].digitValue();
     return file != 0 && rank >= 1 && rank <= 8;
+}
+
+// "auf E8 steht ein Bauer" as a sentence of its own.
+QString Sentence(const std::string& text) {
+    QString sentence = QString::fromStdString(text);
+    if (!sentence.isEmpty()) sentence[0] = sentence[0].toUpper();
+    return sentence + ".";
 }
 
 }  // namespace
@@ -220,27 +228,52 @@ void TfrmChessMainForm::FinishSetUp() {
     mnuSetUp->setChecked(false);
     // A refused position keeps the editor open; the menus stay enabled, and "Brett aufstellen"
     // checked there checks again.
-    const auto refuse = [this](const char* text) {
+    const auto refuse = [this](const QString& text) {
         mnuSetUp->setChecked(true);
-        Dialogs->ShowMessageBox("Fehler", QString::fromUtf8(text), mkError);
+        Dialogs->ShowMessageBox("Fehler", text, mkError);
     };
-    if (!ChessBoard->HasBothKings()) {
+    TChessBoard& board = *ChessBoard;
+    if (!board.HasBothKings()) {
         refuse("Ungültige Eingabe der Spielstellung!");
         return;
     }
-    // Checked before the record is touched, so that a refusal leaves the old game intact.
-    TChessMove step;
-    const bool enPassant = cbxEnPassant->isChecked();
-    if (enPassant && !ReadLastPawnMove(step)) {
-        refuse("Ungültige Eingabe des letzten Bauernzuges!");
+    const bool blackToMove = rbtRightSetUpTopBlack->isChecked();
+    if (const std::optional<std::string> fault = PositionError(board, !blackToMove)) {
+        refuse("Ungültige Eingabe der Spielstellung!\n" + Sentence(*fault));
         return;
     }
+    // Checked before the record is touched, so that a refusal leaves the old game intact.
+    const std::array<TCastlingBox, 4> castling = CastlingBoxes();
+    TCastlingRights wanted;
+    for (const TCastlingBox& box : castling)
+        wanted[box.Right] = box.Box->isChecked();
+    const TCastlingRights rights = PossibleCastlingRights(board.Board, wanted);
+    QStringList impossible;
+    for (const TCastlingBox& box : castling)
+        if (wanted[box.Right] && !rights[box.Right])
+            impossible << QString("%1: König und Turm stehen nicht auf %2.")
+                              .arg(box.Box->text().chopped(QString(" möglich?").size()),
+                                   box.HomeSquares);
+    if (!impossible.isEmpty()) {
+        refuse("Ungültige Eingabe der Rochaden!\n" + impossible.join('\n'));
+        return;
+    }
+    TChessMove step;
+    const bool enPassant = cbxEnPassant->isChecked();
+    if (enPassant) {
+        if (const QString fault = ReadLastPawnMove(step); !fault.isEmpty()) {
+            refuse("Ungültige Eingabe des letzten Bauernzuges!\n" + fault);
+            return;
+        }
+    }
 
-    TChessBoard& board = *ChessBoard;
     board.HistoryTop = 0;
     board.PlyCount = 0;
     board.ClearComments();
-    const bool blackToMove = rbtRightSetUpTopBlack->isChecked();
+    // A new game: both clocks start again.
+    board.WhiteTime = 0;
+    board.BlackTime = 0;
+    board.LastClockTime = 0;
     if (enPassant) {
         // The start position is the one before the double step, which is then recorded, so the
         // right to capture en passant comes out of the record as in play.
@@ -248,6 +281,8 @@ void TfrmChessMainForm::FinishSetUp() {
         board.SetSquare(step.ToFile, step.ToRank, cEmpty);
     }
     board.SaveBoardAsStart();
+    board.CastlingRights = rights;
+    board.StartCastlingRights = rights;
     board.GoToStart();
     // A fresh record holds at most two half-moves; neither can be refused.
     bool recorded = true;
@@ -260,20 +295,6 @@ void TfrmChessMainForm::FinishSetUp() {
     Q_ASSERT(recorded);
     (void)recorded;
 
-    // A right whose king or rook is not at home would let castling conjure a rook.
-    const auto right = [&board](QCheckBox* box, std::int32_t rank, std::int32_t rookFile,
-                                TPieceCode colour) {
-        return box->isChecked() && board.GetStartSquare(5, rank) == colour + cWhiteKing &&
-               board.GetStartSquare(rookFile, rank) == colour + cWhiteRook;
-    };
-    TCastlingRights rights;
-    rights[cWhiteKingSide] = right(cbxShortCastelingWhite, 1, 8, cEmpty);
-    rights[cWhiteQueenSide] = right(cbxLongCastelingWhite, 1, 1, cEmpty);
-    rights[cBlackKingSide] = right(cbxShortCastelingBlack, 8, 8, cBlackBase);
-    rights[cBlackQueenSide] = right(cbxLongCastelingBlack, 8, 1, cBlackBase);
-    board.CastlingRights = rights;
-    board.StartCastlingRights = rights;
-
     SetUpMode = false;
     ShowSetUpPanel(false);
     DragBitmap = QPixmap();
@@ -282,21 +303,28 @@ void TfrmChessMainForm::FinishSetUp() {
     RefreshStatus();
 }
 
+std::array<TfrmChessMainForm::TCastlingBox, 4> TfrmChessMainForm::CastlingBoxes() const {
+    return {{{cbxShortCastelingWhite, cWhiteKingSide, "E1 und H1"},
+             {cbxLongCastelingWhite, cWhiteQueenSide, "E1 und A1"},
+             {cbxShortCastelingBlack, cBlackKingSide, "E8 und H8"},
+             {cbxLongCastelingBlack, cBlackQueenSide, "E8 und A8"}}};
+}
+
 // The last pawn move of the en-passant fields, upper-cased in place. It must be the double step
 // of the side that moved last, with its pawn on the "nach" square and the two squares behind it
-// empty; anything else would record a move that never could have been made.
-bool TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
+// empty; anything else would record a move that never could have been made. Empty when it is;
+// otherwise the reason, as a sentence.
+QString TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
     std::array<std::int32_t, 4> squares{};
     const std::array<QLineEdit*, 2> edits = {edtRightSetUpTopEnPassantFrom,
                                              edtRightSetUpTopEnPassantDest};
-    bool valid = true;
+    for (QLineEdit* edit : edits)
+        edit->setText(edit->text().toUpper());
     for (std::size_t i = 0; i < edits.size(); ++i) {
-        const QString text = edits[i]->text().toUpper();
-        edits[i]->setText(text);
-        valid =
-            valid && text.size() == 2 && ParseSquareText(text, squares[2 * i], squares[2 * i + 1]);
+        const QString text = edits[i]->text();
+        if (text.size() != 2 || !ParseSquareText(text, squares[2 * i], squares[2 * i + 1]))
+            return QString("\"%1\" ist kein Feld von A1 bis H8.").arg(text);
     }
-    if (!valid) return false;
     const auto u8 = [](std::int32_t value) { return static_cast<std::uint8_t>(value); };
     step = {u8(squares[0]), u8(squares[1]), u8(squares[2]), u8(squares[3]), cEmpty};
     // With Black to move White made the step (rank 2 to 4), otherwise Black (rank 7 to 5).
@@ -304,22 +332,44 @@ bool TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
     const std::int32_t from = white ? 2 : 7;
     const std::int32_t passed = white ? 3 : 6;
     const std::int32_t to = white ? 4 : 5;
+    const auto name = [](std::int32_t file, std::int32_t rank) {
+        return QString(QChar(cFileLetters[file - 1])) + QString::number(rank);
+    };
+    if (step.FromFile != step.ToFile || step.FromRank != from || step.ToRank != to)
+        return QString(
+                   "Mit %1 am Zug muss es ein Doppelschritt eines %2 Bauern von Reihe %3 "
+                   "nach Reihe %4 sein, zum Beispiel %5 und %6.")
+            .arg(white ? "Schwarz" : "Weiss", white ? "weissen" : "schwarzen")
+            .arg(from)
+            .arg(to)
+            .arg(name(5, from), name(5, to));
     const TChessBoard& board = *ChessBoard;
-    return step.FromFile == step.ToFile && step.FromRank == from && step.ToRank == to &&
-           board.GetSquare(step.ToFile, to) == (white ? cWhitePawn : cBlackPawn) &&
-           board.GetSquare(step.FromFile, passed) == cEmpty &&
-           board.GetSquare(step.FromFile, from) == cEmpty;
+    if (board.GetSquare(step.ToFile, to) != (white ? cWhitePawn : cBlackPawn))
+        return QString("Auf %1 steht kein %2 Bauer.")
+            .arg(name(step.ToFile, to), white ? "weisser" : "schwarzer");
+    if (board.GetSquare(step.FromFile, passed) != cEmpty ||
+        board.GetSquare(step.FromFile, from) != cEmpty)
+        return QString("%1 und %2 müssen leer sein.")
+            .arg(name(step.FromFile, passed), name(step.FromFile, from));
+    return QString();
 }
 
 void TfrmChessMainForm::btnSetUpBoardCancelClick() {
-    // The edited squares stay on the board; the record, the side to move and the castling
-    // rights are those of the game before.
     SetMenusEnabled(true);
     mnuSetUp->setChecked(false);
     mnuSave->setEnabled(true);
     SetUpMode = false;
     ShowSetUpPanel(false);
     DragBitmap = QPixmap();
+    // Nothing of the editing is kept: the board shows again the position the record leads to,
+    // so that the next move starts from what the record holds.
+    TChessBoard& board = *ChessBoard;
+    if (board.PlyCount > 0) {
+        board.TakeBackMove();
+        board.RedoMove();
+    } else {
+        board.GoToStart();
+    }
     RedrawBoard();
 }
 

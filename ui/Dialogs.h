@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include <QPixmap>
 #include <QString>
@@ -24,6 +25,9 @@ inline constexpr TMessageKind mkPlain = 4;
 inline constexpr int mrOK = 1;
 inline constexpr int mrCancel = 2;
 
+// Whether the input window offers "Abbruch" (and the escape key) besides "OK".
+enum class TInputCancel : std::uint8_t { NotOffered, Offered };
+
 // Every modal interaction of the main window: messages, questions, one-line input, the choosers
 // and the file and folder dialogs. The program answers them with its windows (TWindowDialogs);
 // tests answer them with a script, so that no test waits for a person.
@@ -35,8 +39,14 @@ public:
     virtual int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) = 0;
     // Returns mrOK, or mrCancel for "Abbruch" and the close button.
     virtual int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) = 0;
-    // The edited text after "OK", otherwise the default text.
-    virtual QString ReadAString(const QString& prompt, const QString& defaultText) = 0;
+    // One line of input: the edited text after "OK". With cancel offered the window also closes
+    // with "Abbruch" or the escape key, which give nothing; otherwise only "OK" closes it.
+    virtual std::optional<QString> ReadAString(const QString& prompt, const QString& defaultText,
+                                               TInputCancel cancel) = 0;
+    // An input that cannot be cancelled, for callers that ask until they have an answer.
+    QString ReadAString(const QString& prompt, const QString& defaultText) {
+        return ReadAString(prompt, defaultText, TInputCancel::NotOffered).value_or(defaultText);
+    }
     // The name of the checked piece-set folder below programDir + "IMAGES"; empty when the user
     // left every entry unchecked.
     virtual QString ChooseFigureSet(const QString& caption, const QString& programDir,

@@ -52,7 +52,7 @@ void SetModeButton(QRadioButton* button, bool checked) {
 }  // namespace
 
 TfrmGetComputerSettingsForm::TfrmGetComputerSettingsForm(TDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), FDialogs(dialogs) {
+    : QDialog(parent, DialogFrame(true)), FDialogs(dialogs) {
     setObjectName("frmGetComputerSettingsForm");
     setWindowTitle("Spielstärke des Rechners bestimmen...");
     setFixedSize(640, 392);
@@ -152,7 +152,7 @@ bool TfrmGetComputerSettingsForm::Finish(TComputerSettings& settings) const {
 
 bool TfrmGetComputerSettingsForm::EditComputerSettings(TComputerSettings& settings) {
     Prepare(settings);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
     return Finish(settings);
 }

@@ -9,8 +9,7 @@
 
 namespace tavlor {
 
-TfrmGetFiguresForm::TfrmGetFiguresForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TfrmGetFiguresForm::TfrmGetFiguresForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmGetFiguresForm");
     setFixedSize(361, 196);
     CheckListBox = new QListWidget(this);
@@ -65,7 +64,7 @@ QString TfrmGetFiguresForm::CheckedName() const {
 QString TfrmGetFiguresForm::ChooseFigureSet(const QString& caption, const QString& programDir,
                                             const QString& currentSet) {
     Prepare(caption, programDir, currentSet);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
     return CheckedName();
 }

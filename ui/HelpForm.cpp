@@ -37,7 +37,22 @@ QTextCharFormat CharFormatOf(const TRtfRun& run) {
     format.setFontItalic(run.Italic);
     format.setFontUnderline(run.Underline);
     format.setFontPointSize(run.FontHalfPoints / 2.0);
+    QStringList families;
+    if (!run.FontName.empty()) families << QString::fromStdString(run.FontName);
+    // Where the named font is missing, a fixed-pitch one must stand in, or columns go ragged.
+    if (run.FixedPitch) {
+        families << "monospace";
+        format.setFontFixedPitch(true);
+        format.setFontStyleHint(QFont::TypeWriter);
+    }
+    if (!families.isEmpty()) format.setFontFamilies(families);
+    if (run.Colour) format.setForeground(QColor::fromRgb(*run.Colour));
     return format;
+}
+
+// RTF indents are in twips; the document counts pixels at 96 per inch, 1440 twips.
+qreal TwipsToPixels(std::int32_t twips) {
+    return twips / 15.0;
 }
 
 }  // namespace
@@ -50,6 +65,12 @@ void FillTextDocument(const TRtfDocument& source, QTextDocument& target) {
         QTextBlockFormat block;
         block.setAlignment(AlignmentOf(paragraph.Alignment));
         block.setBottomMargin(3);
+        block.setLeftMargin(TwipsToPixels(paragraph.LeftIndent));
+        block.setRightMargin(TwipsToPixels(paragraph.RightIndent));
+        block.setTextIndent(TwipsToPixels(paragraph.FirstLineIndent));
+        // A hanging first line (a bullet and a tab) continues where the other lines begin.
+        if (paragraph.FirstLineIndent < 0)
+            block.setTabPositions({QTextOption::Tab(0, QTextOption::LeftTab)});
         const QTextCharFormat blockChars =
             paragraph.Runs.empty() ? QTextCharFormat() : CharFormatOf(paragraph.Runs.front());
         if (first) {
@@ -114,13 +135,11 @@ void TfrmHelpForm::Prepare(const TRtfDocument& text) {
 
 void TfrmHelpForm::ShowHelp(const TRtfDocument& text) {
     Prepare(text);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
 }
 
-TfrmAboutForm::TfrmAboutForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+TfrmAboutForm::TfrmAboutForm(QWidget* parent) : QDialog(parent, DialogFrame(true)) {
     setObjectName("frmAboutForm");
     setWindowTitle("Über Tavlor...");
     auto* layout = new QVBoxLayout(this);

@@ -1,12 +1,15 @@
 #include "ui/MessageForms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include "ui/Controls.h"
 #include "ui/Icons.h"
@@ -31,19 +34,36 @@ int IconEntry(TMessageKind kind) {
     }
 }
 
+}  // namespace
+
 Qt::WindowFlags DialogFrame(bool closeButton) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (closeButton) flags |= Qt::WindowCloseButtonHint;
     return flags;
 }
 
-}  // namespace
-
 void CentreOnScreen(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+QWidget* ModalOwner(const QWidget* window) {
+    for (QWidget* candidate : {QApplication::activeModalWidget(), QApplication::activeWindow()})
+        if (candidate && candidate->window() != window && candidate->isVisible())
+            return candidate->window();
+    for (QWidget* topLevel : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(topLevel) && topLevel->isVisible()) return topLevel;
+    return nullptr;
+}
+
+void PlaceModalWindow(QWidget* window) {
+    QWidget* owner = ModalOwner(window);
+    window->winId();  // the native window, whose owner the window manager is told
+    if (QWindow* handle = window->windowHandle())
+        handle->setTransientParent(owner ? owner->windowHandle() : nullptr);
+    CentreOnScreen(window);
 }
 
 TfrmMessageForm::TfrmMessageForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
@@ -79,7 +99,7 @@ void TfrmMessageForm::Prepare(const QString& caption, const QString& text, TMess
 int TfrmMessageForm::ShowMessageBox(const QString& caption, const QString& text,
                                     TMessageKind kind) {
     Prepare(caption, text, kind);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     btnOK->setFocus();
     return exec();
 }
@@ -118,31 +138,50 @@ TfrmReadAStringForm::TfrmReadAStringForm(QWidget* parent) : QDialog(parent, Dial
     auto* pnlBottom = Place<QWidget>(this, "pnlBottom", QRect(0, 54, 354, 45));
     btnOK = Place<QPushButton>(pnlBottom, "btnOK", QRect(4, 4, 120, 37), "OK");
     btnOK->setDefault(true);
+    btnCancel = Place<QPushButton>(pnlBottom, "btnCancel", QRect(128, 4, 120, 37), "Abbruch");
+    btnCancel->hide();
     connect(btnOK, &QPushButton::clicked, this, [this] { done(mrOK); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-void TfrmReadAStringForm::Prepare(const QString& prompt, const QString& defaultText) {
+void TfrmReadAStringForm::Prepare(const QString& prompt, const QString& defaultText,
+                                  TInputCancel cancel) {
     setWindowTitle(QString());
     lblInput->setText(prompt);
     edtInput->setText(defaultText);
+    FCancel = cancel;
+    btnCancel->setVisible(cancel == TInputCancel::Offered);
 }
 
-QString TfrmReadAStringForm::Answer(int modalResult, const QString& defaultText) const {
-    return modalResult == mrOK ? edtInput->text() : defaultText;
+std::optional<QString> TfrmReadAStringForm::Answer(int modalResult,
+                                                   const QString& defaultText) const {
+    if (modalResult == mrOK) return edtInput->text();
+    if (FCancel == TInputCancel::Offered) return std::nullopt;
+    return defaultText;
 }
 
-QString TfrmReadAStringForm::ReadAString(const QString& prompt, const QString& defaultText) {
-    Prepare(prompt, defaultText);
-    CentreOnScreen(this);
+std::optional<QString> TfrmReadAStringForm::ReadAString(const QString& prompt,
+                                                        const QString& defaultText,
+                                                        TInputCancel cancel) {
+    Prepare(prompt, defaultText, cancel);
+    PlaceModalWindow(this);
     edtInput->setFocus();
     edtInput->selectAll();
     return Answer(exec(), defaultText);
 }
 
-void TfrmReadAStringForm::reject() {}
+// The escape key and the window manager's close command cancel only where cancelling is offered.
+void TfrmReadAStringForm::reject() {
+    if (FCancel == TInputCancel::Offered) done(mrCancel);
+}
 
 void TfrmReadAStringForm::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    if (FCancel == TInputCancel::Offered) {
+        done(mrCancel);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace tavlor

@@ -9,7 +9,7 @@
 namespace tavlor {
 
 TfrmFigureToPromotionForm::TfrmFigureToPromotionForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmFigureToPromotionForm");
     setWindowTitle("Promotion figure to...");
     setFixedSize(628, 158);
@@ -31,7 +31,7 @@ void TfrmFigureToPromotionForm::Prepare(const std::array<QPixmap, 4>& pictures) 
 
 int TfrmFigureToPromotionForm::ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) {
     Prepare(pictures);
-    CentreOnScreen(this);
+    PlaceModalWindow(this);
     exec();
     return PromotionChoice;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 #include <optional>
 
 #include "platform/Win1252.h"
@@ -16,9 +17,7 @@ namespace {
 constexpr std::size_t cMaxGroupDepth = 200;
 
 // Destinations whose text is not part of the document.
-constexpr std::array<std::string_view, 30> cSkippedDestinations = {"fonttbl",
-                                                                   "colortbl",
-                                                                   "stylesheet",
+constexpr std::array<std::string_view, 28> cSkippedDestinations = {"stylesheet",
                                                                    "info",
                                                                    "pict",
                                                                    "header",
@@ -47,15 +46,39 @@ constexpr std::array<std::string_view, 30> cSkippedDestinations = {"fonttbl",
                                                                    "template",
                                                                    "nonshppict"};
 
+// Where the text of a group goes: into the document, into one of the two tables that formats
+// refer to by number, or nowhere.
+enum class TDestination : std::uint8_t { Document, FontTable, ColourTable, Skipped };
+
+// Paragraph properties, kept with the group like the character ones.
+struct TParagraphFormat {
+    TRtfAlignment Alignment = TRtfAlignment::Left;
+    std::int32_t LeftIndent = 0;
+    std::int32_t FirstLineIndent = 0;
+    std::int32_t RightIndent = 0;
+};
+
 struct TGroupState {
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
     std::int32_t FontHalfPoints = 24;
-    std::int32_t UnicodeSkip = 1;  // fallback characters after each \uN
-    TRtfAlignment Alignment = TRtfAlignment::Left;
-    bool Skip = false;
+    std::int32_t UnicodeSkip = 1;      // fallback characters after each \uN
+    std::optional<std::int32_t> Font;  // a number of the font table; empty: the default font
+    std::int32_t Colour = 0;           // an index into the colour table; 0 is the automatic one
+    TParagraphFormat Paragraph;
+    TDestination Destination = TDestination::Document;
 };
+
+struct TFont {
+    std::string Name;
+    bool FixedPitch = false;
+};
+
+// A font name longer than this is cut; no real font has one.
+constexpr std::size_t cMaxFontName = 64;
+// Indents beyond 22 inches either way are cut to it.
+constexpr std::int32_t cMaxIndent = 31680;
 
 std::optional<int> HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -101,6 +124,8 @@ private:
         if (OverflowDepth > 0) {
             --OverflowDepth;
         } else if (!Stack.empty()) {
+            // A font entry is a group of its own; its ";" may be missing.
+            if (State.Destination == TDestination::FontTable) EndFontEntry();
             State = Stack.back();
             Stack.pop_back();
         }
@@ -163,7 +188,8 @@ private:
                 break;
             }
             case '*':
-                State.Skip = true;  // an optional destination this reader does not know
+                // An optional destination this reader does not know.
+                State.Destination = TDestination::Skipped;
                 break;
             case '\r':
             case '\n':
@@ -178,10 +204,23 @@ private:
         const bool on = !parameter || *parameter != 0;
         if (std::find(cSkippedDestinations.begin(), cSkippedDestinations.end(), word) !=
             cSkippedDestinations.end()) {
-            State.Skip = true;
+            State.Destination = TDestination::Skipped;
             return;
         }
-        if (word == "par" || word == "sect" || word == "page") {
+        if (word == "fonttbl") {
+            State.Destination = TDestination::FontTable;
+        } else if (word == "colortbl") {
+            State.Destination = TDestination::ColourTable;
+            ColourSet = false;
+        } else if (State.Destination == TDestination::FontTable) {
+            FontTableWord(word, parameter);
+        } else if (State.Destination == TDestination::ColourTable) {
+            ColourTableWord(word, parameter);
+        } else if (State.Destination == TDestination::Skipped) {
+            // nothing of it is shown
+        } else if (ParagraphWord(word, parameter)) {
+            // applied to the paragraph
+        } else if (word == "par" || word == "sect" || word == "page") {
             Paragraph();
         } else if (word == "line") {
             Text("\n");
@@ -198,19 +237,17 @@ private:
             State.Underline = false;
         } else if (word == "fs") {
             State.FontHalfPoints = std::clamp(parameter.value_or(24), 2, 200);
+        } else if (word == "f") {
+            State.Font = parameter;
+        } else if (word == "deff") {
+            DefaultFont = parameter;
+        } else if (word == "cf") {
+            State.Colour = std::max(parameter.value_or(0), 0);
         } else if (word == "plain") {
             State.Bold = State.Italic = State.Underline = false;
             State.FontHalfPoints = 24;
-        } else if (word == "pard") {
-            State.Alignment = TRtfAlignment::Left;
-        } else if (word == "ql") {
-            State.Alignment = TRtfAlignment::Left;
-        } else if (word == "qc") {
-            State.Alignment = TRtfAlignment::Center;
-        } else if (word == "qr") {
-            State.Alignment = TRtfAlignment::Right;
-        } else if (word == "qj") {
-            State.Alignment = TRtfAlignment::Justify;
+            State.Font.reset();
+            State.Colour = 0;
         } else if (word == "uc") {
             State.UnicodeSkip = std::clamp(parameter.value_or(1), 0, 10);
         } else if (word == "u" && parameter) {
@@ -229,6 +266,91 @@ private:
             Text("\u201C");
         } else if (word == "rdblquote") {
             Text("\u201D");
+        }
+    }
+
+    // Paragraph properties hold for the paragraphs that follow and, being properties of the
+    // whole paragraph, also for the one already begun.
+    bool ParagraphWord(const std::string& word, std::optional<std::int32_t> parameter) {
+        TParagraphFormat& format = State.Paragraph;
+        const std::int32_t indent = std::clamp(parameter.value_or(0), -cMaxIndent, cMaxIndent);
+        if (word == "pard") {
+            format = TParagraphFormat{};
+        } else if (word == "ql") {
+            format.Alignment = TRtfAlignment::Left;
+        } else if (word == "qc") {
+            format.Alignment = TRtfAlignment::Center;
+        } else if (word == "qr") {
+            format.Alignment = TRtfAlignment::Right;
+        } else if (word == "qj") {
+            format.Alignment = TRtfAlignment::Justify;
+        } else if (word == "li") {
+            format.LeftIndent = indent;
+        } else if (word == "fi") {
+            format.FirstLineIndent = indent;
+        } else if (word == "ri") {
+            format.RightIndent = indent;
+        } else {
+            return false;
+        }
+        if (!Current.Runs.empty()) ApplyParagraphFormat(Current, format);
+        return true;
+    }
+
+    static void ApplyParagraphFormat(TRtfParagraph& paragraph, const TParagraphFormat& format) {
+        paragraph.Alignment = format.Alignment;
+        paragraph.LeftIndent = format.LeftIndent;
+        paragraph.FirstLineIndent = format.FirstLineIndent;
+        paragraph.RightIndent = format.RightIndent;
+    }
+
+    // "{\f1\fmodern\fprq1 Courier New;}": the number, the family class or pitch, the name.
+    void FontTableWord(const std::string& word, std::optional<std::int32_t> parameter) {
+        if (word == "f") {
+            EndFontEntry();
+            FontNumber = parameter;
+        } else if (word == "fmodern") {
+            FontFixedPitch = true;
+        } else if (word == "fprq") {
+            FontFixedPitch = parameter == 1;
+        }
+    }
+
+    void EndFontEntry() {
+        if (FontNumber) {
+            std::string name = FontName;
+            while (!name.empty() && name.back() == ' ')
+                name.pop_back();
+            while (!name.empty() && name.front() == ' ')
+                name.erase(0, 1);
+            Fonts[*FontNumber] = TFont{std::move(name), FontFixedPitch};
+        }
+        FontNumber.reset();
+        FontName.clear();
+        FontFixedPitch = false;
+    }
+
+    // "\red0\green51\blue153;": an entry ends at its ";", an empty one is the automatic colour.
+    void ColourTableWord(const std::string& word, std::optional<std::int32_t> parameter) {
+        const auto component = static_cast<TRtfColour>(std::clamp(parameter.value_or(0), 0, 255));
+        const int shift = word == "red" ? 16 : word == "green" ? 8 : word == "blue" ? 0 : -1;
+        if (shift < 0) return;
+        PendingColour = (PendingColour & ~(TRtfColour{0xFF} << shift)) | component << shift;
+        ColourSet = true;
+    }
+
+    void TableText(const std::string& text) {
+        for (const char c : text) {
+            if (State.Destination == TDestination::ColourTable && c == ';') {
+                Colours.push_back(ColourSet ? std::optional(PendingColour) : std::nullopt);
+                PendingColour = 0;
+                ColourSet = false;
+            } else if (State.Destination == TDestination::FontTable && c == ';') {
+                EndFontEntry();
+            } else if (State.Destination == TDestination::FontTable &&
+                       FontName.size() < cMaxFontName) {
+                FontName += c;
+            }
         }
     }
 
@@ -280,7 +402,7 @@ private:
     void FlushSurrogate() {
         if (!PendingHighSurrogate) return;
         PendingHighSurrogate = 0;
-        if (!State.Skip) AppendToRun("\uFFFD");
+        if (State.Destination == TDestination::Document) AppendToRun("\uFFFD");
     }
 
     void PlainByte(unsigned char byte) {
@@ -292,7 +414,10 @@ private:
     }
 
     void Text(const std::string& utf8) {
-        if (State.Skip) return;
+        if (State.Destination != TDestination::Document) {
+            TableText(utf8);
+            return;
+        }
         if (PendingHighSurrogate) FlushSurrogate();
         AppendToRun(utf8);
     }
@@ -303,7 +428,17 @@ private:
         format.Italic = State.Italic;
         format.Underline = State.Underline;
         format.FontHalfPoints = State.FontHalfPoints;
-        if (Current.Runs.empty()) Current.Alignment = State.Alignment;
+        const std::optional<std::int32_t> fontNumber = State.Font ? State.Font : DefaultFont;
+        if (fontNumber) {
+            const auto font = Fonts.find(*fontNumber);
+            if (font != Fonts.end()) {
+                format.FontName = font->second.Name;
+                format.FixedPitch = font->second.FixedPitch;
+            }
+        }
+        if (static_cast<std::size_t>(State.Colour) < Colours.size())
+            format.Colour = Colours[static_cast<std::size_t>(State.Colour)];
+        if (Current.Runs.empty()) ApplyParagraphFormat(Current, State.Paragraph);
         if (Current.Runs.empty() || !Current.Runs.back().SameFormat(format)) {
             format.Text = utf8;
             Current.Runs.push_back(std::move(format));
@@ -313,9 +448,9 @@ private:
     }
 
     void Paragraph() {
-        if (State.Skip) return;
+        if (State.Destination != TDestination::Document) return;
         FlushSurrogate();
-        if (Current.Runs.empty()) Current.Alignment = State.Alignment;
+        if (Current.Runs.empty()) ApplyParagraphFormat(Current, State.Paragraph);
         Document.Paragraphs.push_back(std::move(Current));
         Current = TRtfParagraph{};
     }
@@ -328,6 +463,15 @@ private:
     char32_t PendingHighSurrogate = 0;
     TRtfParagraph Current;
     TRtfDocument Document;
+    // The tables as read so far, and the entry being read.
+    std::map<std::int32_t, TFont> Fonts;
+    std::optional<std::int32_t> DefaultFont;
+    std::optional<std::int32_t> FontNumber;
+    std::string FontName;
+    bool FontFixedPitch = false;
+    std::vector<std::optional<TRtfColour>> Colours;
+    TRtfColour PendingColour = 0;
+    bool ColourSet = false;
 };
 
 }  // namespace

@@ -72,7 +72,7 @@ void ShowComputerValueTexts(const std::array<QLabel*, 6>& labels, const TCompute
         labels[i]->setText(texts[i]);
 }
 
-TfrmShowComputerForm::TfrmShowComputerForm(QWidget* parent) : QDialog(parent) {
+TfrmShowComputerForm::TfrmShowComputerForm(QWidget* parent) : QDialog(parent, DialogFrame(true)) {
     setObjectName("frmShowComputerForm");
     setWindowTitle("Analyse...");
     setFixedSize(560, 176);
@@ -96,7 +96,7 @@ void TfrmShowComputerForm::ShowAnalysis(bool whiteToMove) {
     setResult(cResultNone);
     for (QLabel* label : ValueLabels())
         label->setText("-/-");
-    if (!isVisible()) CentreOnScreen(this);
+    if (!isVisible()) PlaceModalWindow(this);
     show();
     raise();
 }

@@ -69,6 +69,10 @@ TWindowDialogs::TWindowDialogs(QWidget* parent)
 
 TWindowDialogs::~TWindowDialogs() = default;
 
+QWidget* TWindowDialogs::Owner() const {
+    return FParent ? FParent : ModalOwner();
+}
+
 int TWindowDialogs::ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) {
     return frmMessageForm->ShowMessageBox(caption, text, kind);
 }
@@ -77,8 +81,10 @@ int TWindowDialogs::ShowDialogBox(const QString& caption, const QString& text, T
     return frmDialogForm->ShowMessageBox(caption, text, kind);
 }
 
-QString TWindowDialogs::ReadAString(const QString& prompt, const QString& defaultText) {
-    return frmReadAStringForm->ReadAString(prompt, defaultText);
+std::optional<QString> TWindowDialogs::ReadAString(const QString& prompt,
+                                                   const QString& defaultText,
+                                                   TInputCancel cancel) {
+    return frmReadAStringForm->ReadAString(prompt, defaultText, cancel);
 }
 
 QString TWindowDialogs::ChooseFigureSet(const QString& caption, const QString& programDir,
@@ -92,12 +98,12 @@ int TWindowDialogs::ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures)
 
 QString TWindowDialogs::ChooseOpenFile(const QString& caption, const QString& folder,
                                        const QString& filter) {
-    return QFileDialog::getOpenFileName(FParent, caption, folder, filter);
+    return QFileDialog::getOpenFileName(Owner(), caption, folder, filter);
 }
 
 QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& folder,
                                        const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(FParent, caption, folder, filter);
+    QFileDialog dialog(Owner(), caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
@@ -105,7 +111,7 @@ QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& fo
 }
 
 QString TWindowDialogs::ChooseFolder(const QString& caption, const QString& startFolder) {
-    TFolderDialog dialog(FParent, caption, startFolder);
+    TFolderDialog dialog(Owner(), caption, startFolder);
     if (dialog.exec() != QDialog::Accepted) return QString();
     return dialog.Chosen();
 }
@@ -119,7 +125,7 @@ void TWindowDialogs::ShowHelp(const TRtfDocument& text) {
 }
 
 void TWindowDialogs::ShowAbout() {
-    CentreOnScreen(frmAboutForm.get());
+    PlaceModalWindow(frmAboutForm.get());
     frmAboutForm->exec();
 }
 

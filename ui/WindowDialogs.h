@@ -27,7 +27,9 @@ public:
 
     int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override;
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) override;
-    QString ReadAString(const QString& prompt, const QString& defaultText) override;
+    using TDialogs::ReadAString;
+    std::optional<QString> ReadAString(const QString& prompt, const QString& defaultText,
+                                       TInputCancel cancel) override;
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
                             const QString& currentSet) override;
     int ChoosePromotionPiece(const std::array<QPixmap, 4>& pictures) override;
@@ -50,6 +52,10 @@ public:
     std::unique_ptr<TfrmHelpForm> frmHelpForm;
 
 private:
+    // The parent of the file and folder dialogs: the one given, or the window they are called
+    // from.
+    QWidget* Owner() const;
+
     QWidget* FParent;
 };
 

@@ -32,7 +32,8 @@ TEST(ReadFen, SideToMoveAndPassRecord) {
     EXPECT_FALSE(board.IsWhiteToMove());
     EXPECT_EQ(board.HistoryTop, 1);
     EXPECT_TRUE(IsPassMove(board.GetHistoryMove(1)));
-    for (int right = 1; right <= 4; ++right) EXPECT_FALSE(board.CastlingRights[right]);
+    for (int right = 1; right <= 4; ++right)
+        EXPECT_FALSE(board.CastlingRights[right]);
 
     ReadFen(board, "8/8/8/8/8/8/8/8 w");
     EXPECT_TRUE(board.IsWhiteToMove());
@@ -77,13 +78,49 @@ TEST(ReadFen, CastlingNeedsKingAndRookAtHome) {
 TEST(ReadFen, PlacementPastTheBoardIsSkipped) {
     TChessBoard board;
     ReadFen(board, "kkkkkkkkkkkk/8/8/8/8/8/8/8/8/8/PPPP w");
-    for (int file = 1; file <= 8; ++file) EXPECT_EQ(board.GetSquare(file, 8), cBlackKing);
+    for (int file = 1; file <= 8; ++file)
+        EXPECT_EQ(board.GetSquare(file, 8), cBlackKing);
     int pieces = 0;
     for (int file = 1; file <= 8; ++file)
-        for (int rank = 1; rank <= 7; ++rank) pieces += board.GetSquare(file, rank) != cEmpty;
+        for (int rank = 1; rank <= 7; ++rank)
+            pieces += board.GetSquare(file, rank) != cEmpty;
     EXPECT_EQ(pieces, 0);
     ReadFen(board, "99999999R/8 w - z9");  // digits run past too; unknown letters are ignored
     EXPECT_TRUE(board.IsWhiteToMove());
+}
+
+// A text is playable or refused with its reason; a playable one is read by ReadFen as before.
+TEST(FenPositionError, RefusesWhatCannotBePlayed) {
+    const std::pair<const char*, const char*> rows[] = {
+        {cStartFen.data(), nullptr},
+        {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", nullptr},
+        {"4k3/4R3/8/8/8/8/8/4K3 b", nullptr},  // the side to move may be in check
+        {"4k3/8/8/8/8/8/8/4K3 w KQkq x9 99 77 Zusatz", nullptr},
+        {"", "die Figurenstellung fehlt"},
+        {"x", "unbekanntes Zeichen \"x\" in der Figurenstellung"},
+        {"hello world", "unbekanntes Zeichen \"h\""},
+        {"4k3/8/8/8/8/8/8/4K\303\2442 w", "unbekanntes Zeichen \"\303\244\""},
+        {"kK", "die Figurenstellung hat 1 statt 8 Reihen"},
+        {"8/8/8/8/8/8/8", "die Figurenstellung hat 7 statt 8 Reihen"},
+        {"4k3/8/8/8/8/8/8/4K3/8 w", "die Figurenstellung hat 9 statt 8 Reihen"},
+        {"4k4/8/8/8/8/8/8/4K3 w", "Reihe 8 hat 9 statt 8 Felder"},
+        {"4k3/8/8/8/8/8/8/4K2 w", "Reihe 1 hat 7 statt 8 Felder"},
+        {"8/8/8/8/8/8/8/8 w", "Weiss hat keinen König"},
+        {"4k3/8/8/8/8/8/8/3KK3 w", "Weiss hat 2 Könige"},
+        {"4k2P/8/8/8/8/8/8/4K3 w", "auf H8 steht ein Bauer"},
+        {"4k3/8/8/8/8/8/8/p3K3 b", "auf A1 steht ein Bauer"},
+        {"kK6/8/8/8/8/8/8/8 w", "Schwarz steht im Schach, obwohl Weiss am Zug ist"},
+        {"4k3/8/8/8/8/8/8/4K2r", "Weiss steht im Schach, obwohl Schwarz am Zug ist"},
+    };
+    for (const auto& [fen, reason] : rows) {
+        const std::optional<std::string> fault = FenPositionError(fen);
+        if (!reason) {
+            EXPECT_FALSE(fault) << fen << ": " << fault.value_or("");
+            continue;
+        }
+        ASSERT_TRUE(fault) << fen;
+        EXPECT_NE(fault->find(reason), std::string::npos) << fen << ": " << *fault;
+    }
 }
 
 }  // namespace

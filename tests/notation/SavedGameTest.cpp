@@ -148,7 +148,6 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
     // A good game has 85 header lines, move lines at 86, 91 and 96 and the closing block at 101.
     // clang-format off
     const std::tuple<const char*, TDamage, std::int32_t> rows[] = {
-        {"empty file", cut(0), 1},
         {"cut in the start position", cut(49), 50},
         {"foreign piece code", set(2, "11"), 2},
         {"piece code not a number", set(13, "Koenig"), 13},
@@ -168,6 +167,11 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
         {"closing block missing", cut(100), 101},
         {"closing block cut", cut(103), 104},
         {"text after the closing block", [](TLines& lines) { lines.push_back("  4. A2 - A3     ..."); }, 106},
+        {"illegal move", set(91, "  2. G1 - F3     E8 - E6  "), 91},
+        {"Black's move in White's column", set(86, "  1. E7 - E5     E2 - E4  "), 86},
+        {"pass record after the first move", set(91, "  2. A0 - A0     B8 - C6  "), 91},
+        {"white king missing", set(52, "0"), 20},
+        {"Black in check with White to move", set(58, "90"), 20},
         {"more than 1000 half-moves", tooLong, 86 + 500 * 5},
     };
     // clang-format on
@@ -192,6 +196,58 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
             << status.Message;
         ExpectSameGame(board, before);
         EXPECT_EQ(board.HistoryTop, before.HistoryTop);
+    }
+}
+
+// Files that break the rules of the game: each is one saved game changed in one place.
+TEST(SavedGame, GamesAgainstTheRulesAreRefused) {
+    struct TCase {
+        const char* Name;
+        const char* Fen;
+        const char* Moves;
+        std::size_t Line;  // changed to Text
+        const char* Text;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"promotion without a piece", "8/P6k/8/8/8/8/7K/8 w - - 0 1", "a7a8q", 86,
+         "  1. A7 - A8     ...", "Umwandlung ohne g\303\274ltige Figur \"A7 - A8  \""},
+        {"promotion to a king", "8/P6k/8/8/8/8/7K/8 w - - 0 1", "a7a8q", 86, "  1. A7 - A8 K   ...",
+         "Umwandlung ohne g\303\274ltige Figur"},
+        // White's king-side right in the header without a rook on H1: no rook appears on F1.
+        {"castling without the rook", "4k3/8/8/8/8/8/8/4K3 w - - 0 1", "e1f1", 86,
+         "  1. E1 - G1     ...", "regelwidriger Zug \"E1 - G1  \""},
+        {"king walks into check", "4k3/8/8/8/8/8/8/4K2R w - - 0 1", "h1h7 e8d8", 86,
+         "  1. H1 - H7     E8 - E7  ", "regelwidriger Zug \"E8 - E7  \""},
+    };
+    TTempFolder folder;
+    const std::string fileName = folder.File("rules.TVG");
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Name);
+        TLines lines = WriteGameLines(Game(test.Fen, test.Moves));
+        lines[test.Line - 1] = test.Text;
+        lines[17] = "TRUE";  // the start castling right of White's king side
+        WriteBytes(fileName, FileBytes(lines));
+        TChessBoard board;
+        const TGameFileStatus status = LoadGame(board, fileName);
+        EXPECT_FALSE(status);
+        EXPECT_EQ(status.Line, static_cast<std::int32_t>(test.Line));
+        EXPECT_NE(status.Message.find(test.Reason), std::string::npos) << status.Message;
+        EXPECT_EQ(board.PlyCount, 0);
+    }
+}
+
+TEST(SavedGame, WhatIsNoGameAtAllIsNamedSo) {
+    TTempFolder folder;
+    const std::string fileName = folder.File("bytes.TVG");
+    for (const std::string& bytes :
+         {std::string(), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+          std::string("Liebe Grüße\r\n10\r\n")}) {
+        WriteBytes(fileName, bytes);
+        TChessBoard board;
+        const TGameFileStatus status = LoadGame(board, fileName);
+        EXPECT_FALSE(status);
+        EXPECT_EQ(status.Message, "Die Datei \"" + fileName + "\" ist keine Tavlor-Partie.");
     }
 }
 

@@ -6,11 +6,14 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
+#include "ui/HelpForm.h"
 #include "ui/Icons.h"
 #include "ui/MessageForms.h"
 #include "ui/PromotionForm.h"
@@ -63,17 +66,63 @@ TEST(DialogForms, QuestionBoxAnswers) {
     EXPECT_EQ(form.ShowMessageBox("Frage", "?", mkQuestion), mrCancel);
 }
 
-TEST(DialogForms, ReadAStringReturnsTheEditedText) {
+TEST(DialogForms, ReadAStringReturnsTheEditedTextAndIsCancelledOnlyWhereOffered) {
     TfrmReadAStringForm form;
     WhenShown(&form, [&] {
         EXPECT_EQ(form.lblInput->text() + "|" + form.edtInput->text(), "Ihr Name :|Alt");
+        EXPECT_FALSE(form.btnCancel->isVisible());
+        QTest::keyClick(&form, Qt::Key_Escape);  // refused: this input cannot be cancelled
+        form.close();                            // refused as well
         form.edtInput->setText("Neu");
-        form.btnOK->click();
+        QTimer::singleShot(0, &form, [&] { form.btnOK->click(); });
     });
-    EXPECT_EQ(form.ReadAString("Ihr Name :", "Alt"), "Neu");
-    WhenShown(&form, [&] { form.btnOK->click(); });
-    EXPECT_EQ(form.ReadAString("leer", ""), "");
-    EXPECT_EQ(form.Answer(0, "Vorgabe"), "Vorgabe");
+    EXPECT_EQ(form.ReadAString("Ihr Name :", "Alt", TInputCancel::NotOffered), "Neu");
+
+    const std::pair<std::function<void()>, std::optional<QString>> closings[] = {
+        {[&] { form.btnOK->click(); }, "FEN"},
+        {[&] { form.btnCancel->click(); }, std::nullopt},
+        {[&] { QTest::keyClick(&form, Qt::Key_Escape); }, std::nullopt},
+    };
+    for (const auto& [close, expected] : closings) {
+        WhenShown(&form, [&] {
+            EXPECT_EQ(form.btnCancel->text(), "Abbruch");
+            EXPECT_TRUE(form.btnCancel->isVisible());
+            close();
+        });
+        EXPECT_EQ(form.ReadAString("Stellung :", "FEN", TInputCancel::Offered), expected);
+    }
+}
+
+// Each modal window belongs to the window it is called from, so that the window manager keeps it
+// above that one and minimises the two together.
+TEST(DialogForms, ModalWindowsBelongToTheMainWindow) {
+    QMainWindow main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    TWindowDialogs dialogs;
+    std::array<QPixmap, 4> pictures;
+    pictures.fill(QPixmap(150, 150));
+    const std::tuple<QDialog*, QAbstractButton*, std::function<void()>> windows[] = {
+        {dialogs.frmMessageForm.get(), dialogs.frmMessageForm->btnOK,
+         [&] { dialogs.ShowMessageBox("Fehler", "x", mkError); }},
+        {dialogs.frmReadAStringForm.get(), dialogs.frmReadAStringForm->btnOK,
+         [&] { dialogs.ReadAString("Name :", ""); }},
+        {dialogs.frmAboutForm.get(), dialogs.frmAboutForm->btnOK, [&] { dialogs.ShowAbout(); }},
+        {dialogs.frmFigureToPromotionForm.get(), nullptr,
+         [&] { dialogs.ChoosePromotionPiece(pictures); }},
+    };
+    for (const auto& [form, button, show] : windows) {
+        bool belongs = false;
+        WhenShown(form, [&, form = form, button = button] {
+            belongs = form->windowHandle()->transientParent() == main.windowHandle();
+            if (button)
+                button->click();
+            else
+                QTest::mouseClick(dialogs.frmFigureToPromotionForm->Images[0], Qt::LeftButton);
+        });
+        show();
+        EXPECT_TRUE(belongs) << form->objectName().toStdString();
+    }
 }
 
 TEST(DialogForms, PromotionWindowReturnsTheClickedPicture) {

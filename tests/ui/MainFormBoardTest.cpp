@@ -35,7 +35,9 @@ TEST(BoardDisplay, RotationPutsA1TopRightAndKeepsTheColours) {
 TEST(BoardDisplay, CapturedPiecesAndSideToMoveAfterAPromotionToASecondQueen) {
     TFormFixture fixture;
     auto form = fixture.Start();
-    ReadFen(*form->ChessBoard, "4k3/P7/8/8/8/8/1PPPPPPP/RNBQKBNR w KQ - 0 1");
+    fixture.Dialogs.Answers = {"4k3/P7/8/8/8/8/1PPPPPPP/RNBQKBNR w KQ - 0 1"};
+    form->mnuEnterFEN->trigger();
+    form->RefreshStatus();  // rows drawn before: the promotion changes two counts, not their sum
     PlayMoves(*form, {"a7a8q"});
     form->RefreshStatus();
     const auto small = [&](int square, int piece) {
@@ -124,6 +126,14 @@ TEST(BoardDisplay, FiguresCommandLoadsTheChosenSetAndKeepsItWhenNoneIsChecked) {
     EXPECT_EQ(form->BitmapSet, "MODERN");
     EXPECT_EQ(form->DarkSquareBitmap, modernDark);
     EXPECT_EQ(fixture.Dialogs.Calls.size(), 2u);  // no error message
+}
+
+TEST(BoardDisplay, PiecesWithoutPictureAreDrawnAsTheirGermanInitials) {
+    const std::pair<TPieceCode, char> letters[] = {
+        {cWhiteKing, 'K'},   {cBlackQueen, 'D'}, {cWhiteRook, 'T'}, {cBlackBishop, 'L'},
+        {cWhiteKnight, 'S'}, {cBlackPawn, 'B'},  {cEmpty, ' '},     {cBlackBase, ' '}};
+    for (const auto& [piece, letter] : letters)
+        EXPECT_EQ(FallbackPieceLetter(piece), QChar(letter)) << piece;
 }
 
 TEST(BoardDisplay, PiecesAreStretchedWithoutTheTransparentColour) {

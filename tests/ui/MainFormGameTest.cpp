@@ -1,6 +1,11 @@
 // The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, saving and
 // loading through the dialogs.
 
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QWheelEvent>
+
 #include "UiTestSupport.h"
 #include "notation/MoveList.h"
 
@@ -54,6 +59,34 @@ TEST(Moves, MoveListFollowsMovesTakeBackRedoAndNewGame) {
     }
 }
 
+TEST(Moves, MoveListKeepsTheLastMoveInViewAndScrolls) {
+    TFormFixture fixture;
+    auto form = fixture.Start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    for (int round = 0; round < 15; ++round)
+        PlayMoves(*form, {"b1c3", "b8c6", "c3b1", "c6b8"});
+    form->RefreshStatus();
+    QPlainTextEdit* memo = form->memMoves;
+    ASSERT_EQ(memo->document()->blockCount(), 30);
+    const auto inView = [memo](int line) {
+        const QTextCursor cursor(memo->document()->findBlockByNumber(line));
+        return memo->viewport()->rect().contains(memo->cursorRect(cursor));
+    };
+    EXPECT_TRUE(inView(29));
+    EXPECT_FALSE(inView(0));
+    EXPECT_TRUE(memo->isEnabled() && memo->isReadOnly());
+    QScrollBar* bar = memo->verticalScrollBar();
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_GT(bar->maximum(), 0);
+    const int bottom = bar->value();
+    const QPointF centre = memo->viewport()->rect().center();
+    QWheelEvent wheel(centre, memo->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(memo->viewport(), &wheel);
+    EXPECT_LT(bar->value(), bottom);
+}
+
 TEST(Moves, ReplayStopsAtEscapeAndRunsAgainAfterwards) {
     TFormFixture fixture;
     auto form = fixture.Start();
@@ -102,14 +135,40 @@ TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
     EXPECT_EQ(analyses, 1);
 }
 
-TEST(GameFiles, FenEntryAsksAgainAfterAnEmptyAnswer) {
+TEST(GameFiles, FenEntryTakesOnlyPlayablePositionsAndCanBeCancelled) {
+    const QString cancel = TScriptedDialogs::cCancelAnswer;
+    struct TCase {
+        QStringList Answers;
+        QString Refusal;  // empty: none
+        std::int32_t PlyCount;
+    };
+    const TCase cases[] = {
+        {{cancel}, "", 3},
+        {{"x", cancel}, "unbekanntes Zeichen \"x\" in der Figurenstellung", 3},
+        {{"kK6/8/8/8/8/8/8/8 w", cancel}, "Schwarz steht im Schach, obwohl Weiss am Zug ist", 3},
+        {{"", "  4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1 "}, "", 1},
+    };
     TFormFixture fixture;
     auto form = fixture.Start();
-    fixture.Dialogs.Answers = {"", "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1"};
-    form->mnuEnterFEN->trigger();
-    ASSERT_EQ(fixture.Dialogs.Calls.size(), 2u);
-    EXPECT_EQ(fixture.Dialogs.Calls[1].Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
-    EXPECT_EQ(form->ChessBoard->PlyCount, 1);          // Black to move after a pass
+    PlayMoves(*form, {"e2e4", "e7e5", "g1f3"});
+    for (const TCase& test : cases) {  // the game is kept until the last, a playable one
+        fixture.Dialogs.Calls.clear();
+        fixture.Dialogs.Answers.assign(test.Answers.begin(), test.Answers.end());
+        form->mnuEnterFEN->trigger();
+        const auto& calls = fixture.Dialogs.Calls;
+        const std::string name = test.Answers.front().toStdString();
+        EXPECT_EQ(calls.front().Text, "Die Spielstellung in der Forsyth-Edwards-Notation :");
+        EXPECT_EQ(fixture.Dialogs.Messages(),
+                  test.Refusal.isEmpty() ? QStringList()
+                                         : QStringList{"Ungültige Spielstellung: " + test.Refusal})
+            << name;
+        // A refused text is offered again for correction.
+        if (!test.Refusal.isEmpty()) {
+            EXPECT_EQ(calls.back().Caption, test.Answers.front());
+        }
+        EXPECT_EQ(calls.size(), test.Answers.size() + (test.Refusal.isEmpty() ? 0 : 1));
+        EXPECT_EQ(form->ChessBoard->PlyCount, test.PlyCount) << name;
+    }
     EXPECT_FALSE(form->Connections[1]->LocalIsWhite);  // redrawn: the computer's slot follows
 }
 

@@ -2,6 +2,7 @@
 // position editor (palette, clicks on the board, "Fertig!" with its checks, "Abbruch").
 
 #include <cctype>
+#include <functional>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -91,6 +92,37 @@ TEST(MouseInput, APieceReleasedBesideTheBoardFloatsUntilDroppedOnASquare) {
     EXPECT_TRUE(board.ShownAsRedrawn());
 }
 
+// A command that redraws the whole board puts a floating piece back first; the next release then
+// makes no move and leaves no trace of it.
+TEST(MouseInput, CommandsThatRedrawEndARunningDrag) {
+    const std::pair<const char*, std::function<void(TBoard&)>> commands[] = {
+        {"Rotieren", [](TBoard& board) { board.Form->mnuRotate->trigger(); }},
+        {"Figuren/Brett",
+         [](TBoard& board) {
+             board.Dialogs.Answers = {"MODERN"};
+             board.Form->mnuFigures->trigger();
+         }},
+        {"Maximale Größe", [](TBoard& board) { board.Form->mnuMaxSize->trigger(); }},
+        {"window resized",
+         [](TBoard& board) {
+             board.Form->resize(board.Form->size() + QSize(40, 24));
+             QTest::qWait(400);
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        TBoard board;
+        board.Press(board.Centre("g1"));
+        board.MoveTo(board.Centre("f4"));
+        command(board);
+        EXPECT_EQ(board.Form->DragPiece, cEmpty) << name;
+        board.MoveTo(board.Centre("e5"));
+        board.Release(board.Centre("f3"));
+        EXPECT_EQ(board.Form->ChessBoard->PlyCount, 0) << name;
+        EXPECT_TRUE(board.ShownAsRedrawn()) << name;
+        if (board.Form->mnuMaxSize->isChecked()) board.Form->mnuMaxSize->trigger();
+    }
+}
+
 TEST(MouseInput, PressesRefusedForTheOpponentsPiecesAndSlots) {
     struct TCase {
         std::int32_t Slot;
@@ -127,6 +159,39 @@ TEST(MouseInput, PromotionOfBothColoursToEachPiece) {
             // The chosen piece is shown at once, not the pawn that was dragged.
             EXPECT_TRUE(board.ShownAsRedrawn()) << white << choice;
         }
+}
+
+// The end of the game is judged with the chosen piece on the board, and announced at once.
+TEST(MouseInput, PromotionIsAnnouncedAsTheChosenPieceEndsTheGame) {
+    const QString mate = "Schwarz ist matt!";
+    const QString stalemate = "Unentschieden - Schwarz ist patt!";
+    const QString announced[] = {mate, mate, stalemate, stalemate};  // Q, R, B, N
+    for (int choice = 0; choice < 4; ++choice) {
+        TBoard board;
+        board.Dialogs.Answers = {"k7/2P5/K7/4B3/8/8/8/8 w - - 0 1", QString::number(choice)};
+        board.Form->mnuEnterFEN->trigger();
+        board.Drag("c7c8");
+        EXPECT_EQ(board.Dialogs.Messages(), QStringList{announced[choice]}) << choice;
+        EXPECT_EQ(board.Dialogs.Calls.back().Kind, "message");  // after the piece was chosen
+        EXPECT_TRUE(board.ShownAsRedrawn());
+    }
+}
+
+TEST(MouseInput, TheBoardTakesNoMoveWhileAReplayRuns) {
+    TBoard board;
+    for (const char* move : {"e2e4", "e7e5", "g1f3", "b8c6"})
+        board.Drag(move);
+    QTimer::singleShot(150, board.Form.get(), [&] {
+        board.Drag("d7d5");  // Black to move after the first replayed half-move
+        QTest::keyClick(board.Form.get(), Qt::Key_Escape);
+    });
+    board.Form->mnuReplayVerySlow->trigger();
+    const TChessBoard& game = *board.Form->ChessBoard;
+    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(1, 4));
+    EXPECT_EQ(board.At("d7"), cBlackPawn);
+    EXPECT_EQ(board.Form->DragPiece, cEmpty);
+    board.Drag("d7d5");  // after the replay the board takes moves again
+    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(2, 2));
 }
 
 TEST(MouseInput, AMoveAfterTakingBackEndsTheRecord) {
@@ -200,35 +265,51 @@ TEST(SetUp, ClicksPutTakeAwayAndReplacePiecesWhileThePointerIsShown) {
     EXPECT_TRUE(SameBoard(form.ChessBoard->Board, TSquares{}));
 }
 
-TEST(SetUp, FertigRefusesAPositionWithoutExactlyOneKingEach) {
-    for (const bool clear : {false, true}) {
-        TSetUp setUp("4k3/8/8/8/8/8/8/K3K3 w");  // two white kings, or none at all
-        if (clear) setUp.Form->btnClearBoard->click();
+TEST(SetUp, FertigRefusesPositionsThatCannotBePlayed) {
+    const std::pair<const char*, QString> cases[] = {
+        {"4k3/8/8/8/8/8/8/K3K3 w", "Ungültige Eingabe der Spielstellung!"},  // two white kings
+        {"", "Ungültige Eingabe der Spielstellung!"},                        // none at all
+        {"4k3/8/8/8/8/8/8/P3K3 w", "Ungültige Eingabe der Spielstellung!\nAuf A1 steht ein Bauer."},
+        {"4k3/8/8/8/8/8/8/4K2r w",
+         "Ungültige Eingabe der Spielstellung!\nWeiss steht im Schach, obwohl Schwarz am Zug ist."},
+    };
+    for (const auto& [fen, message] : cases) {
+        TSetUp setUp(*fen ? fen : "4k3/8/8/8/8/8/8/4K3 w");
+        if (!*fen) setUp.Form->btnClearBoard->click();
+        setUp.Form->rbtRightSetUpTopBlack->click();
         setUp.Form->btnSetUpBoardDone->click();
         setUp.Form->mnuSetUp->trigger();  // enabled again, and checked: the same check
-        EXPECT_EQ(setUp.Dialogs.Messages(), QStringList(2, "Ungültige Eingabe der Spielstellung!"));
+        EXPECT_EQ(setUp.Dialogs.Messages(), QStringList(2, message)) << fen;
         EXPECT_TRUE(setUp.Form->SetUpMode && setUp.Form->mnuSetUp->isChecked());
         EXPECT_TRUE(setUp.MenusEnabled());
+        EXPECT_EQ(setUp.Form->ChessBoard->HistoryTop, 4);
     }
 }
 
-TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
+TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason) {
     struct TCase {
         const char* Fen;
         const char *From, *Dest;
         bool BlackToMove;
-        const char* Capture;  // empty: the entry is refused
+        const char* Capture;  // a move the step allows; empty: the entry is refused
+        QString Reason;
     };
     const char* whiteD5BlackE5 = "4k3/8/8/3Pp3/8/8/8/4K3 w";
+    const QString blackStep =
+        "Mit Weiss am Zug muss es ein Doppelschritt eines schwarzen Bauern "
+        "von Reihe 7 nach Reihe 5 sein, zum Beispiel E7 und E5.";
     const TCase cases[] = {
-        {whiteD5BlackE5, "e7", "e5", false, "d5e6"},
-        {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3"},
-        {whiteD5BlackE5, "E9", "E5", false, ""},
-        {whiteD5BlackE5, "I7", "I5", false, ""},
-        {whiteD5BlackE5, "E", "E5", false, ""},
-        {whiteD5BlackE5, "D7", "D5", false, ""},  // a white pawn stands there
-        {whiteD5BlackE5, "E7", "E5", true, ""},   // Black's step, yet Black to move
-        {whiteD5BlackE5, "E6", "E5", false, ""},  // no double step
+        {whiteD5BlackE5, "e7", "e5", false, "d5e6", ""},
+        {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3", ""},
+        {whiteD5BlackE5, "E9", "E5", false, "", "\"E9\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "I7", "I5", false, "", "\"I7\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "E", "e5", false, "", "\"E\" ist kein Feld von A1 bis H8."},
+        {whiteD5BlackE5, "D7", "D5", false, "", "Auf D5 steht kein schwarzer Bauer."},
+        {whiteD5BlackE5, "E7", "E5", true, "",
+         "Mit Schwarz am Zug muss es ein Doppelschritt eines weissen Bauern von Reihe 2 nach "
+         "Reihe 4 sein, zum Beispiel E2 und E4."},
+        {whiteD5BlackE5, "E6", "E5", false, "", blackStep},
+        {"4k3/4p3/8/3Pp3/8/8/8/4K3 w", "E7", "E5", false, "", "E6 und E7 müssen leer sein."},
     };
     for (const TCase& test : cases) {
         TSetUp setUp(test.Fen);
@@ -241,9 +322,10 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
         const TChessBoard& game = *form.ChessBoard;
         const std::string name = std::string(test.From) + test.Dest;
         EXPECT_EQ(form.edtRightSetUpTopEnPassantFrom->text(), QString(test.From).toUpper());
+        EXPECT_EQ(form.edtRightSetUpTopEnPassantDest->text(), QString(test.Dest).toUpper());
         if (*test.Capture == '\0') {
             EXPECT_EQ(setUp.Dialogs.Messages(),
-                      QStringList{"Ungültige Eingabe des letzten Bauernzuges!"})
+                      QStringList{"Ungültige Eingabe des letzten Bauernzuges!\n" + test.Reason})
                 << name;
             EXPECT_EQ(game.HistoryTop, 4);  // the old record is intact until a position is taken
             continue;
@@ -258,13 +340,22 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnce) {
     }
 }
 
-TEST(SetUp, FertigTakesSideToMoveAndOnlyCastlingWithKingAndRookAtHome) {
+TEST(SetUp, FertigNamesCastlingThatCannotApplyAndStartsANewGameWithItsClocksAtZero) {
     TSetUp setUp("r3k3/8/8/8/8/8/8/4K2R w");
     TfrmChessMainForm& form = *setUp.Form;
+    form.ChessBoard->WhiteTime = SecondsToDays(75);
     for (QCheckBox* box : {form.cbxShortCastelingWhite, form.cbxLongCastelingWhite,
                            form.cbxShortCastelingBlack, form.cbxLongCastelingBlack})
         box->setChecked(true);
     form.rbtRightSetUpTopBlack->click();
+    form.btnSetUpBoardDone->click();
+    EXPECT_EQ(setUp.Dialogs.Messages(),
+              QStringList{"Ungültige Eingabe der Rochaden!\n"
+                          "Lange Rochade Weiss: König und Turm stehen nicht auf E1 und A1.\n"
+                          "Kurze Rochade Schwarz: König und Turm stehen nicht auf E8 und H8."});
+    EXPECT_TRUE(form.SetUpMode);
+    form.cbxLongCastelingWhite->setChecked(false);
+    form.cbxShortCastelingBlack->setChecked(false);
     form.btnSetUpBoardDone->click();
     const TChessBoard& game = *form.ChessBoard;
     EXPECT_TRUE(!form.SetUpMode && form.pnlRightRegular->isVisible() && setUp.MenusEnabled());
@@ -272,23 +363,35 @@ TEST(SetUp, FertigTakesSideToMoveAndOnlyCastlingWithKingAndRookAtHome) {
     EXPECT_TRUE(IsPassMove(game.History[1]));
     for (const TCastlingRights& rights : {game.CastlingRights, game.StartCastlingRights}) {
         EXPECT_TRUE(rights[cWhiteKingSide] && rights[cBlackQueenSide]);
-        EXPECT_FALSE(rights[cWhiteQueenSide] || rights[cBlackKingSide]);  // no rook on A1, H8
+        EXPECT_FALSE(rights[cWhiteQueenSide] || rights[cBlackKingSide]);
     }
+    EXPECT_EQ(std::pair(game.WhiteTime, game.BlackTime), std::pair(0.0, 0.0));
 }
 
-TEST(SetUp, AbbruchKeepsTheEditedSquaresAndNothingElse) {
-    TSetUp setUp(nullptr, {"g1f3", "g8f6", "f3g1", "f6g8"});
-    TfrmChessMainForm& form = *setUp.Form;
+// What the editor changed goes with "Abbruch": board and record agree, so a move made from the
+// position is taken back and redone without losing or conjuring a piece.
+TEST(SetUp, AbbruchRestoresThePositionOfTheRecord) {
+    TBoard board;
+    TfrmChessMainForm& form = *board.Form;
+    board.Drag("e2e4");
+    const TSquares played = form.ChessBoard->Board;
+    form.mnuSetUp->trigger();
     form.sbtQueenWhite->click();
     form.cbxShortCastelingWhite->setChecked(true);
-    setUp.Click("d5");
+    for (const char* square : {"d5", "e7"}) {  // an empty square, and one with a black pawn
+        board.Press(board.Centre(square));
+        board.Release(board.Centre(square));
+    }
     form.btnSetUpBoardCancel->click();
-    const TChessBoard& game = *form.ChessBoard;
-    EXPECT_EQ(setUp.At("d5"), cWhiteQueen);
-    EXPECT_EQ(game.GetStartSquare(4, 5), cEmpty);
-    EXPECT_EQ(game.HistoryTop, 4);
-    EXPECT_TRUE(game.CastlingRights[cBlackQueenSide]);  // its box is unchecked, yet not taken
-    EXPECT_TRUE(!form.SetUpMode && !form.mnuSetUp->isChecked() && setUp.MenusEnabled());
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, played));
+    EXPECT_TRUE(board.ShownAsRedrawn());
+    EXPECT_TRUE(!form.SetUpMode && !form.mnuSetUp->isChecked());
+    board.Drag("e7e5");
+    const TSquares answered = form.ChessBoard->Board;
+    form.mnuTakeBackMove->trigger();
+    form.mnuDoNextMove->trigger();
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, answered));
+    EXPECT_EQ(board.At("e5"), cBlackPawn);
     // Opened again, the editor starts with the white pawn but keeps the other choices.
     form.mnuSetUp->trigger();
     EXPECT_EQ(form.SetUpPiece, cWhitePawn);

@@ -1,6 +1,8 @@
 // Start-up, settings, shutdown, menus, help and the profiler memo of the main window.
 
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 
 #include "UiTestSupport.h"
@@ -64,28 +66,78 @@ TEST(MainForm, WrittenSettingsAreReadBack) {
     ComputerSettings = TComputerSettings{};
 }
 
-TEST(MainForm, MaximumSizeComesBackAndAMaximisedWindowStoresItsNormalBounds) {
+TEST(MainForm, MaximumSizeComesBackExactlyAndAMaximisedWindowStoresItsNormalBounds) {
     TFormFixture fixture;
     auto form = fixture.Start();
     form->resize(700, 640);
     form->move(20, 30);
     form->show();
-    QTest::qWait(20);
-    for (const bool maximum : {true, false}) {  // the board alone, then everything again
-        form->mnuMaxSize->trigger();
-        QTest::qWait(50);
-        EXPECT_EQ(form->mnuMaxSize->isChecked(), maximum);
-        EXPECT_EQ(form->StatusBar->isVisible(), !maximum);
-        EXPECT_EQ(form->pnlLeftBottomComputer->isVisible(), !maximum);
-        EXPECT_TRUE(form->pnlRightRegular->isVisible() && !form->pnlLeftBottomHuman->isVisible());
-    }
-    EXPECT_EQ(form->size(), QSize(700, 640));
-    form->showMaximized();
+    QTest::qWait(400);  // fitted: the board a multiple of 8
+    const QRect normal(form->pos(), form->size());
+    const QSize around = form->baseSize();
+    EXPECT_EQ(around, form->size() - form->imgMainBoard->size());
+    EXPECT_EQ(form->sizeIncrement(), QSize(8, 8));
+    for (int cycle = 1; cycle <= 5; ++cycle)
+        for (const bool maximum : {true, false}) {  // the board alone, then everything again
+            form->mnuMaxSize->trigger();
+            QTest::qWait(50);
+            EXPECT_EQ(form->mnuMaxSize->isChecked(), maximum);
+            EXPECT_EQ(form->isFullScreen(), maximum);
+            EXPECT_EQ(form->StatusBar->isVisible(), !maximum);
+            EXPECT_EQ(form->pnlLeftBottomComputer->isVisible(), !maximum);
+            EXPECT_TRUE(form->pnlRightRegular->isVisible() &&
+                        !form->pnlLeftBottomHuman->isVisible());
+            EXPECT_EQ(form->baseSize(), around);  // the steps of the normal layout stay
+        }
+    EXPECT_EQ(QRect(form->pos(), form->size()), normal);
+    form->mnuMaxSize->trigger();
     QTest::qWait(50);
-    form->close();
-    EXPECT_NE(
-        ReadFile(fixture.IniFileName()).find("WIDTH=700\r\nHEIGHT=640\r\nTOP=30\r\nLEFT=20\r\n"),
-        std::string::npos);
+    form->close();  // with the board alone on the screen: the bounds it came from
+    EXPECT_NE(ReadFile(fixture.IniFileName()).find("TOP=30\r\nLEFT=20\r\n"), std::string::npos);
+    auto again = fixture.Start();
+    again->show();
+    QTest::qWait(50);
+    again->showMaximized();
+    QTest::qWait(50);
+    again->close();
+    EXPECT_NE(ReadFile(fixture.IniFileName()).find("TOP=30\r\nLEFT=20\r\n"), std::string::npos);
+}
+
+// A stored position whose title bar would lie on no screen is moved back onto the screen.
+TEST(MainForm, StartsWithTheTitleBarOnTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::pair<QPoint, QPoint> cases[] = {
+        {{10, 10}, {10, 10}},
+        {{-500, 100}, {-500, 100}},  // partly off the left edge, yet there to be taken
+        {{-700, -40}, {area.left(), area.top()}},
+        {{area.right() + 50, 300}, {area.right() + 1 - 616, 300}},
+        {{100, area.bottom() - 10}, {100, area.bottom() + 1 - 24}},
+    };
+    for (const auto& [stored, shown] : cases) {
+        TFormFixture fixture(false);
+        WriteFile(fixture.IniFileName(), QString("[COMMON]\r\nTOP=%1\r\nLEFT=%2\r\n")
+                                             .arg(stored.y())
+                                             .arg(stored.x())
+                                             .toStdString());
+        auto form = fixture.Start();
+        EXPECT_EQ(form->pos(), shown) << stored.x() << "," << stored.y();
+    }
+}
+
+// The second start opens with the size the first one fitted, so the window is not resized again.
+TEST(MainForm, MainLineLabelFillsItsPanelAlsoOnTheNextStart) {
+    TFormFixture fixture;
+    for (int start = 1; start <= 2; ++start) {
+        auto form = fixture.Start();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QTest::qWait(400);  // the board fitted to the window
+        const QLabel* label = form->lblMainVar_;
+        EXPECT_EQ(label->width(), form->pnlLeftBottomComputer->width() - label->x() - 16)
+            << "start " << start;
+        EXPECT_GT(label->width(), 100);
+        form->close();
+    }
 }
 
 TEST(MainForm, SettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {

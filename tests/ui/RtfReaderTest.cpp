@@ -70,6 +70,51 @@ TEST(RtfReader, CharacterFormatsFollowGroupsAndSwitches) {
                                  "b20: B", "20: ", "32:gross", "24: p"}));
 }
 
+// Each paragraph as its alignment and indents (left, first line, right), then its runs as font
+// ("=" for a fixed pitch), colour and text.
+QStringList Described(const TRtfDocument& document) {
+    QStringList paragraphs;
+    for (const TRtfParagraph& paragraph : document.Paragraphs) {
+        QString text = QString("%1 %2/%3/%4:")
+                           .arg("LCRJ"[static_cast<int>(paragraph.Alignment)])
+                           .arg(paragraph.LeftIndent)
+                           .arg(paragraph.FirstLineIndent)
+                           .arg(paragraph.RightIndent);
+        for (const TRtfRun& run : paragraph.Runs)
+            text += QString(" [%1%2 %3]%4")
+                        .arg(QString::fromStdString(run.FontName), run.FixedPitch ? "=" : "")
+                        .arg(run.Colour ? QString::number(*run.Colour, 16) : "auto")
+                        .arg(QString::fromStdString(run.Text));
+        paragraphs << text;
+    }
+    return paragraphs;
+}
+
+TEST(RtfReader, FontsColoursIndentsAndAlignment) {
+    const char* header =
+        R"({\rtf1\deff0{\fonttbl{\f0\fswiss Arial;}{\f1\fmodern\fcharset0 Courier New;})"
+        R"({\f2\fnil\fprq1{\*\panose 0000}Mono}{\f3\froman\fprq2 Times;}})"
+        R"({\colortbl;\red0\green51\blue153;\red255\green0\blue0;})";
+    const std::pair<const char*, QStringList> cases[] = {
+        {R"(\pard\qc{\b\cf1 Blau}\par})", {"C 0/0/0: [Arial 3399]Blau"}},
+        {R"(x\cf2 rot\cf0 auto\cf9 fehlt})",
+         {"L 0/0/0: [Arial auto]x [Arial ff0000]rot [Arial auto]autofehlt"}},
+        {R"({\f1 a}{\f2 b}{\f3 c}{\f7 d}\f1\plain e})",
+         {"L 0/0/0: [Courier New= auto]a [Mono= auto]b [Times auto]c [ auto]d [Arial auto]e"}},
+        {R"(\pard\li720\fi-360\ri100 \bullet\tab Punkt\par\pard eben\par})",
+         {"L 720/-360/100: [Arial auto]\u2022\tPunkt", "L 0/0/0: [Arial auto]eben"}},
+        // A paragraph property applies to the whole paragraph, wherever it stands in it.
+        {R"(\pard links\qj\par{\qr rechts}\par\li99999 weit{\*\x\qc}\par})",
+         {"J 0/0/0: [Arial auto]links", "R 0/0/0: [Arial auto]rechts",
+          "J 31680/0/0: [Arial auto]weit"}},
+    };
+    for (const auto& [body, expected] : cases) {
+        const TRtfResult result = ReadRtf(std::string(header) + body);
+        ASSERT_TRUE(result.Ok) << body;
+        EXPECT_EQ(Described(result.Document), expected) << body;
+    }
+}
+
 TEST(RtfReader, DeepNestingAndLongNumbersStayHarmless) {
     std::string deep = "{\\rtf1 ";
     for (int i = 0; i < 100000; ++i)
@@ -83,11 +128,21 @@ TEST(RtfReader, DeepNestingAndLongNumbersStayHarmless) {
 }
 
 TEST(RtfReader, FillsARichTextDocument) {
-    const TRtfResult result = ReadRtf(R"({\rtf1\qc{\b\fs36 Titel}\par\pard a\line b\par})");
+    const TRtfResult result =
+        ReadRtf(R"({\rtf1{\fonttbl{\f1\fmodern Courier New;}}{\colortbl;\red0\green51\blue153;})"
+                R"(\qc{\b\fs36 Titel}\par\pard a\line b\par\li720\fi-360\ri300{\f1\cf1 F1}\par})");
     ASSERT_TRUE(result.Ok);
     QTextDocument document;
     FillTextDocument(result.Document, document);
-    ASSERT_EQ(document.blockCount(), 2);
+    ASSERT_EQ(document.blockCount(), 3);
+    const QTextBlock keys = document.lastBlock();
+    EXPECT_EQ(std::tuple(keys.blockFormat().leftMargin(), keys.blockFormat().textIndent(),
+                         keys.blockFormat().rightMargin()),
+              std::tuple(48.0, -24.0, 20.0));
+    const QTextCharFormat fixed = keys.begin().fragment().charFormat();
+    EXPECT_EQ(fixed.foreground().color(), QColor(0, 51, 153));
+    EXPECT_TRUE(fixed.fontFixedPitch());
+    EXPECT_EQ(fixed.fontFamilies().toStringList().value(0), "Courier New");
     const QTextBlock title = document.firstBlock();
     EXPECT_EQ(title.text(), "Titel");
     EXPECT_EQ(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);

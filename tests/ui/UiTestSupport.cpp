@@ -73,12 +73,8 @@ void PlayMoves(TfrmChessMainForm& form, const std::vector<std::string>& moves) {
     for (const std::string& text : moves) {
         const auto move = UciToMove(text, form.ChessBoard->IsWhiteToMove());
         ASSERT_TRUE(move) << text;
-        TChessMove made = *move;
-        const TPieceCode promotion = made.Promotion;
-        made.Promotion = cEmpty;
         form.ChessBoard->HistoryTop = 0;
-        form.DoMoveAndCheckEnd(made);
-        if (form.ChessBoard->IsPromotionPending()) form.ChessBoard->SetPromotionPiece(promotion);
+        form.DoMoveAndCheckEnd(*move);  // a promotion carries its piece, as the computer's does
     }
 }
 

@@ -28,14 +28,24 @@
 #include "ui/RtfReader.h"
 #include "ui/ShowComputerForm.h"
 
+// Texts as gtest prints them when an expectation fails.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{' << texts.join(" | ").toStdString() << '}';
+}
+QT_END_NAMESPACE
+
 namespace tavlor::testing {
 
 // Answers every modal call from a script and records what was asked.
 class TScriptedDialogs : public TDialogs {
 public:
     struct TCall {
-        QString Kind;  // "message", "question", "input", "figures", "help", "about", ...
-        QString Caption;
+        QString Kind;     // "message", "question", "input", "figures", "help", "about", ...
+        QString Caption;  // for an input: its default text
         QString Text;
         int MessageKind = -1;
     };
@@ -47,7 +57,9 @@ public:
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind) override {
         return Answer("question", caption, text) == "cancel" ? mrCancel : mrOK;
     }
-    QString ReadAString(const QString& prompt, const QString& defaultText) override {
+    using TDialogs::ReadAString;
+    std::optional<QString> ReadAString(const QString& prompt, const QString& defaultText,
+                                       TInputCancel cancel) override {
         // The window asks for the player's name when it first paints, whenever that is; the
         // name has answers of its own so that it takes none meant for the test's commands.
         if (prompt == cNamePrompt) {
@@ -58,8 +70,10 @@ public:
             return name;
         }
         const bool answered = !Answers.empty();
-        const QString answer = Answer("input", QString(), prompt);
-        return answered ? answer : defaultText;
+        const QString answer = Answer("input", defaultText, prompt);
+        if (answered && answer == cCancelAnswer && cancel == TInputCancel::Offered)
+            return std::nullopt;
+        return answered && answer != cCancelAnswer ? answer : defaultText;
     }
     QString ChooseFigureSet(const QString& caption, const QString& programDir,
                             const QString& currentSet) override {
@@ -97,6 +111,9 @@ public:
     QStringList Messages() const;
     // Whether the last call was an error message whose text holds both parts.
     ::testing::AssertionResult LastIsError(const QString& part, const QString& more = {}) const;
+
+    // The answer that cancels an input (where the input can be cancelled).
+    inline static const QString cCancelAnswer = "<Abbruch>";
 
     std::vector<TCall> Calls;
     std::deque<QString> Answers;  // taken in order by the calls that return text or a choice
