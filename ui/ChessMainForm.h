@@ -320,6 +320,8 @@ public:
     // Above zero while network play waits: the user's input is dropped and no poll starts.
     std::int32_t NetworkWaits = 0;
     bool Polling = false;
+    // The last poll could not read the transfer file (and said so).
+    bool PollFailed = false;
     TDialogs* Dialogs = nullptr;
     QStringList Arguments;
 

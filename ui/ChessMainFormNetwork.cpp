@@ -33,7 +33,7 @@ constexpr std::int32_t cFirstNetworkSlot = 2;
 
 constexpr char cSendError[] = "Fehler beim Senden der Daten!";
 constexpr char cConnectionError[] = "Fehler bei Aufbau der Verbindung!";
-constexpr char cTransferSent[] = "Aktuelles Spiel zum Gegner senden";
+constexpr char cTransferCommand[] = "Aktuelles Spiel zum Gegner senden";
 
 std::string FileSystemName(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -166,10 +166,13 @@ void TfrmChessMainForm::mnuNetWorkPathClick() {
     const std::string folderName = FileSystemName(folder);
     auto& connection = Connections[static_cast<std::size_t>(slot)];
     // An unpaired connection is opened again with its identifier; one announced in another
-    // folder is closed, or its announcement would stay there for good.
+    // folder is replaced (keeping its game), or its announcement would stay there for good.
     if (connection && connection->Kind == cKindNetworkFolder &&
-        WithoutFinalSlash(connection->FolderPath) != WithoutFinalSlash(folderName))
-        connection.reset();
+        WithoutFinalSlash(connection->FolderPath) != WithoutFinalSlash(folderName)) {
+        auto replacement = std::make_unique<TChessConnection>();
+        connection->Game.CopyGame(replacement->Game);
+        connection = std::move(replacement);
+    }
     const bool created = !connection;
     if (created) connection = std::make_unique<TChessConnection>();
     connection->OwnName = PlayerName.toStdString();
@@ -392,9 +395,13 @@ void TfrmChessMainForm::PollActiveConnection() {
         connection->Pause = [this](std::chrono::milliseconds pause) { NetworkWait(pause); };
         std::vector<std::string> lines;
         TMessageType type = TMessageType::mtUnknown;
-        if (connection->Receive(lines, type) != TConnectionState::csReceived) {
+        const bool received = connection->Receive(lines, type) == TConnectionState::csReceived;
+        // Said once for a folder that cannot be read, not on every tick: a message each tick
+        // would leave no moment to save the game or to switch to another one.
+        if (!received && !PollFailed)
             Dialogs->ShowMessageBox("Fehler", "Fehler beim Lesen der Daten!", mkError);
-        } else {
+        PollFailed = !received;
+        if (received) {
             // The window shows what it has to before the message is acted on; the user's
             // input waits for the window's own loop, so that no click is lost.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -473,7 +480,7 @@ void TfrmChessMainForm::TakeReceivedMove(const std::vector<std::string>& lines) 
             "Fehler",
             QString("Der empfangene Zug \"%1\" %2 und wurde nicht ausgeführt. Mit \"%3\" können "
                     "Sie Ihrem Spielgegner das Spiel Ihres Brettes senden.")
-                .arg(FirstLine(lines), why, cTransferSent),
+                .arg(FirstLine(lines), why, cTransferCommand),
             mkError);
     };
     std::optional<TChessMove> move = ReceivedMove(lines, board.IsWhiteToMove());

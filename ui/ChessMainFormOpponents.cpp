@@ -177,7 +177,8 @@ QString TfrmChessMainForm::WindowCaption() const {
 }
 
 void TfrmChessMainForm::timMessagesTimer() {
-    // A poll or a wait of network play is running further up; it restarts the timer itself.
+    // A poll further up restarts the timer when it is done; a tick during a wait of network play
+    // is left out.
     if (Destroying || Polling || NetworkWaits > 0) return;
     // A poll may show dialogs; the next tick must not start a second one meanwhile.
     timMessages->stop();
