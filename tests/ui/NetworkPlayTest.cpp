@@ -80,7 +80,12 @@ protected:
 TEST_F(NetworkPlay, AnnouncePairAndPlayMovesAndCommentsBothWays) {
     Tom.Open(Shared.path());
     Tom.Poll();
-    EXPECT_TRUE(Tom.Entry(Tom.Form->mnuOpponent, "Tom -/- ")->isChecked());  // waiting entry
+    QAction* waiting = Tom.Entry(Tom.Form->mnuOpponent, "Tom -/- ");
+    EXPECT_TRUE(waiting->isChecked());
+    Tom.Entry(Tom.Form->mnuOpponent, "Tom -/- Tom")->trigger();
+    waiting->trigger();  // back to the unpaired slot
+    EXPECT_EQ(Tom.Form->ActiveConnection, 2);
+    EXPECT_TRUE(waiting->isChecked());
     EXPECT_EQ(Tom.State(), "Nicht verbunden");
     Eva.Open(Shared.path());
     Tom.Poll();
