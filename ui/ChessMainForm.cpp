@@ -611,6 +611,10 @@ bool TfrmChessMainForm::IsOwnShortcut(const QKeyEvent& event) const {
 }
 
 bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (NetworkDropsEvent(watched, *event)) {
+        event->ignore();  // a close asked for is refused, not carried out
+        return true;
+    }
     const QEvent::Type type = event->type();
     if (type == QEvent::Resize && watched == pnlLeftBottomComputer) FitMainLineLabel();
     if (type == QEvent::Resize && watched == imgMainBoard) KeepBoardIncrements();

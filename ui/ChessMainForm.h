@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <QImage>
 #include <QMainWindow>
@@ -72,7 +76,8 @@ struct TMainFormOptions {
 // ChessMainFormInput.cpp (moves by mouse, promotion, handing moves on), ChessMainFormSetUp.cpp
 // (the position editor), ChessMainFormGame.cpp (FEN entry, saving and loading games),
 // ChessMainFormComputer.cpp (the computer's moves, analysis and settings) and
-// ChessMainFormOpponents.cpp (the player's name, the opponent menu, switching between games).
+// ChessMainFormOpponents.cpp (the player's name, the opponent menu, switching between games) and
+// ChessMainFormNetwork.cpp (playing against a person at another machine).
 class TfrmChessMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -200,6 +205,29 @@ public:
     // The computer's panel for the computer's slot, the comments panel for every other one.
     void ShowBottomPanel(bool computer);
 
+    // ---- a person at another machine (ChessMainFormNetwork.cpp) ----
+    // A message that waits until the opponent has taken the one sent before it.
+    struct TOutgoingMessage {
+        std::vector<std::string> Lines;
+        TMessageType Type = TMessageType::mtUnknown;
+    };
+    void mnuNetWorkPathClick();
+    void mnuTCPIPClick();
+    // The opponent menu opens: the list of possible opponents is made afresh by a poll.
+    void mnuOpponentClick();
+    void btnLeftBottomRightSendSetClick();
+    void mnuTransferClick();
+    void SendGameToOpponent();
+    // Puts a transferred game (its lines as received) on the board; false, with the error shown
+    // and the board as it was, when the game cannot be read.
+    bool LoadGameFromLines(const std::vector<std::string>& lines);
+    // False only when the file could not be written. A move, comment or answer that must wait
+    // for the previous message to be taken waits in UnsentMessages and is written later.
+    bool SendToOpponent(const std::vector<std::string>& lines, TMessageType type,
+                        std::int32_t slot);
+    // The lowest network slot that is empty or not paired; -1 when every one is paired.
+    std::int32_t FreeNetworkSlot() const;
+
     // ---- position set-up (ChessMainFormSetUp.cpp) ----
     void mnuSetUpClick();
     void sbtClick(QAbstractButton* button);
@@ -289,6 +317,21 @@ public:
     TDateTime LastProgressMessages = 0;
     bool FormPaintQueued = false;
     bool AskingForName = false;
+    // The waits of network play: up to DeliveryPauses pauses of DeliveryPause for a message to be
+    // taken, and GameTransferWait before the lines of a game are read. NetworkPause passes the
+    // time of a wait; empty, the window keeps painting and drops the user's input meanwhile.
+    // Tests shorten or replace them.
+    std::chrono::milliseconds DeliveryPause{125};
+    std::int32_t DeliveryPauses = 40;
+    std::chrono::milliseconds GameTransferWait{1000};
+    std::function<void(std::chrono::milliseconds)> NetworkPause;
+    // Per slot, the messages waiting for the one before them to be taken, oldest first.
+    std::array<std::deque<TOutgoingMessage>, cConnectionSlots> UnsentMessages;
+    // Above zero while network play waits: the user's input is dropped and no poll starts.
+    std::int32_t NetworkWaits = 0;
+    bool Polling = false;
+    // The last poll could not read the transfer file (and said so).
+    bool PollFailed = false;
     TDialogs* Dialogs = nullptr;
     QStringList Arguments;
 
@@ -452,8 +495,7 @@ private:
     // Replaces the game by what `read` makes of it, as a loaded game does; `read` leaves the
     // board as it was when it refuses, and its message is shown then.
     bool ReplaceGame(const std::function<TGameFileStatus(TChessBoard&)>& read);
-    // Where the computer answers and where a network opponent is sent the move; the second is
-    // filled in by network play.
+    // Where the computer answers and where a network opponent is sent the move.
     void HandOverMoveToComputer();
     void HandOverMoveToNetwork(const TChessMove& move, const QString& comment);
 
@@ -466,11 +508,28 @@ private:
     void ShowPlainMessage(const QString& text);
     // A new player's name in the captions of the entries of the two games at this board.
     void RenameEntriesOfThisBoard(const QString& oldName);
-    // The network branches of the opponent menu, the message poll and the state label; filled in
-    // by network play.
+    // The network branches of the opponent menu, the message poll and the state label.
     void OpponentItemClickNetwork(QAction* entry, std::int32_t tag);
     void PollActiveConnection();
     void ShowConnectionState();
+    void ConnectNetworkHandlers();
+    // The connection of a network slot, or null.
+    TChessConnection* NetworkSlot(std::int32_t slot) const;
+    // Lets the window paint and its timers run for `pause` while the user's input is dropped and
+    // no poll starts.
+    void NetworkWait(std::chrono::milliseconds pause);
+    // Whether the window drops the event: the user's input while network play waits, and Enter
+    // in the outgoing comment box.
+    bool NetworkDropsEvent(QObject* watched, QEvent& event) const;
+    // Writes the oldest waiting message of the slot once the one before it has been taken.
+    void SendUnsent(std::int32_t slot);
+    // Up to DeliveryPauses pauses until everything sent through the slot has been taken.
+    bool WaitForDelivery(std::int32_t slot);
+    void ActOnMessage(TMessageType type, const std::vector<std::string>& lines);
+    void TakeReceivedMove(const std::vector<std::string>& lines);
+    void AnswerGameTransfer(const std::vector<std::string>& lines);
+    // Pairs the active slot with a player of the list of possible opponents.
+    void PairWith(QAction* entry);
 
     // Set-up: a click on the board, leaving with "Fertig!" and the checks it makes.
     void SetUpMouseDown(int x, int y);

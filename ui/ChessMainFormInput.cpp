@@ -259,10 +259,4 @@ void TfrmChessMainForm::HandOverMove(const TChessMove& move, const QString& comm
     // Slot 0: both sides are moved at this board; nobody else is told.
 }
 
-// Sending the move and the comment to the network opponent; network play fills this in.
-void TfrmChessMainForm::HandOverMoveToNetwork(const TChessMove& move, const QString& comment) {
-    (void)move;
-    (void)comment;
-}
-
 }  // namespace tavlor

@@ -1,7 +1,7 @@
 // The player's name, the opponent menu's entries made at run time, switching the board between
 // the games of the opponent slots, and the window caption that names both players. The network
-// branches (possible opponents, the waiting entry, the message poll, the state label) are filled
-// in by network play at the places named below.
+// branches (possible opponents, the waiting entry, the message poll, the state label) are in
+// ChessMainFormNetwork.cpp.
 
 #include <QAction>
 #include <QLabel>
@@ -30,6 +30,7 @@ QString GameOfThisBoardCaption(const QString& playerName, std::int32_t tag) {
 
 void TfrmChessMainForm::ConnectOpponentHandlers() {
     connect(mnuEnterName, &QAction::triggered, this, &TfrmChessMainForm::mnuEnterNameClick);
+    ConnectNetworkHandlers();
 }
 
 // ---- the player's name ----
@@ -47,7 +48,7 @@ void TfrmChessMainForm::paintEvent(QPaintEvent* event) {
 
 void TfrmChessMainForm::FormPaint() {
     if (Destroying || Closed) return;
-    if (PlayerName.isEmpty()) mnuEnterNameClick();
+    if (PlayerName.isEmpty() || PlayerNameError(PlayerName.toStdString())) mnuEnterNameClick();
     if (PlayerName.isEmpty()) return;  // still being asked for further up
     AddMenuItemOnce(mnuOpponent, GameOfThisBoardCaption(PlayerName, 0), 0, false);
     AddMenuItemOnce(mnuOpponent, GameOfThisBoardCaption(PlayerName, 1), 1, true);
@@ -58,9 +59,19 @@ void TfrmChessMainForm::mnuEnterNameClick() {
     if (AskingForName) return;
     AskingForName = true;
     const QString oldName = PlayerName;
+    // The name stands in the transfer file, where some characters would break its lines; a name
+    // the settings file brought is refused as one that is typed.
+    const auto refused = [this](const QString& name) {
+        const std::optional<std::string> error = PlayerNameError(name.toStdString());
+        if (error) Dialogs->ShowMessageBox("Fehler", QString::fromStdString(*error), mkError);
+        return error.has_value();
+    };
+    QString name = PlayerName;
+    if (!name.isEmpty()) refused(name);
     do {
-        PlayerName = Dialogs->ReadAString(cNamePrompt, PlayerName);
-    } while (PlayerName.isEmpty());
+        name = Dialogs->ReadAString(cNamePrompt, name);
+    } while (name.isEmpty() || refused(name));
+    PlayerName = name;
     AskingForName = false;
     if (Connections[0]) Connections[0]->OwnName = PlayerName.toStdString();
     if (PlayerName != oldName && !oldName.isEmpty()) RenameEntriesOfThisBoard(oldName);
@@ -166,26 +177,16 @@ QString TfrmChessMainForm::WindowCaption() const {
 }
 
 void TfrmChessMainForm::timMessagesTimer() {
-    if (Destroying) return;
+    // A poll further up restarts the timer when it is done; a tick during a wait of network play
+    // is left out.
+    if (Destroying || Polling || NetworkWaits > 0) return;
     // A poll may show dialogs; the next tick must not start a second one meanwhile.
     timMessages->stop();
+    Polling = true;
     setWindowTitle(WindowCaption());
     PollActiveConnection();
-    timMessages->start();
+    Polling = false;
+    if (!Destroying) timMessages->start();
 }
-
-// ---- places of network play ----
-
-// Tags -1 (pairing with a possible opponent) and -2 (the waiting entry).
-void TfrmChessMainForm::OpponentItemClickNetwork(QAction* entry, std::int32_t tag) {
-    (void)entry;
-    (void)tag;
-}
-
-// Takes the messages of the active network slot and adds the waiting entries.
-void TfrmChessMainForm::PollActiveConnection() {}
-
-// The state label of the active network slot.
-void TfrmChessMainForm::ShowConnectionState() {}
 
 }  // namespace tavlor

@@ -58,6 +58,7 @@ public:
                                    const QString& filter) = 0;
     virtual QString ChooseSaveFile(const QString& caption, const QString& folder,
                                    const QString& filter, const QString& defaultSuffix) = 0;
+    // The folder may be a new one whose name the user typed; it does not exist yet.
     virtual QString ChooseFolder(const QString& caption, const QString& startFolder) = 0;
     // The computer's settings dialog, filled from `settings`. True after "OK", with `settings`
     // read back from the dialog; false, `settings` untouched, after "Abbruch" or the close box.

@@ -1,6 +1,10 @@
 #include "ui/WindowDialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "ui/GetComputerSettingsForm.h"
@@ -10,6 +14,47 @@
 #include "ui/PromotionForm.h"
 
 namespace tavlor {
+
+namespace {
+
+// The platform's folder chooser, which also takes the name of a folder typed in that does not
+// exist yet: the caller asks before it makes one. The chooser's own button would make a folder
+// without asking, so the folders it shows are read-only.
+class TFolderDialog : public QFileDialog {
+public:
+    TFolderDialog(QWidget* parent, const QString& caption, const QString& folder)
+        : QFileDialog(parent, caption, folder) {
+        setFileMode(QFileDialog::Directory);
+        setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
+                   QFileDialog::ReadOnly);
+        // The chooser disables its button for a folder that does not exist; a typed name may
+        // be a new one.
+        auto* name = findChild<QLineEdit*>("fileNameEdit");
+        auto* buttons = findChild<QDialogButtonBox*>("buttonBox");
+        if (name && buttons)
+            connect(name, &QLineEdit::textChanged, this, [buttons](const QString& text) {
+                if (QPushButton* open = buttons->button(QDialogButtonBox::Open))
+                    if (!text.isEmpty()) open->setEnabled(true);
+            });
+    }
+
+    QString Chosen() const { return FNewFolder.isEmpty() ? selectedFiles().value(0) : FNewFolder; }
+
+    void accept() override {
+        const QString folder = selectedFiles().value(0);
+        if (folder.isEmpty() || QFileInfo::exists(folder)) {
+            QFileDialog::accept();
+            return;
+        }
+        FNewFolder = folder;
+        QDialog::accept();
+    }
+
+private:
+    QString FNewFolder;
+};
+
+}  // namespace
 
 TWindowDialogs::TWindowDialogs(QWidget* parent)
     : frmFigureToPromotionForm(std::make_unique<TfrmFigureToPromotionForm>()),
@@ -75,7 +120,9 @@ QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& fo
 }
 
 QString TWindowDialogs::ChooseFolder(const QString& caption, const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(Owner(), caption, startFolder);
+    TFolderDialog dialog(Owner(), caption, startFolder);
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.Chosen();
 }
 
 bool TWindowDialogs::EditComputerSettings(TComputerSettings& settings) {
