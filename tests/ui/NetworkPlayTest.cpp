@@ -180,8 +180,8 @@ TEST_F(NetworkPlay, PgnNamesBothPlayers) {
     Tom.Drag("e2e4");
     for (TPlayer* player : {&Tom, &Eva}) {
         player->Form->mnuCopyPGN->trigger();
-        EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(
-            "[White \"Tom\"]\n[Black \"Eva\"]\n"));
+        EXPECT_TRUE(
+            QGuiApplication::clipboard()->text().contains("[White \"Tom\"]\n[Black \"Eva\"]\n"));
     }
 }
 
