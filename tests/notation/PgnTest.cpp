@@ -215,8 +215,6 @@ TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {
         {"[Event \"?\"]\n[FEN \"4k3/8/8/8/8/8/4R3/4K3 w - - 0 1\"]\n1. Kd2", 1,
          " (Zeile 2): ungültige Spielstellung im FEN-Eintrag: Schwarz steht im Schach, obwohl "
          "Weiss am Zug ist."},
-        {"[FEN \"4k3/8/8/8/8/8/8/4K3P w - - 0 1\"]\n1. Kd2", 1,
-         " (Zeile 1): ungültige Spielstellung im FEN-Eintrag: Reihe 1 hat 9 statt 8 Felder."},
         {"1. e4 {offen", 1,
          " (Zeile 1): ein Kommentar in geschweiften Klammern ist nicht geschlossen."},
         {"1. e4 (1. d4 d5 2. c4", 1, " (Zeile 1): eine Variante ist nicht geschlossen."},
