@@ -153,5 +153,7 @@ int main(int argc, char** argv) {
         std::printf("(%d games with %zu half-moves came back: the figures are wrong)\n", imported,
                     importedPlies);
     PrintRate("import (file read, every move checked and made)", games, plies, reading);
+    std::printf("export is %.2f times as fast as import by CPU time (goal >= 1)\n",
+                reading.Cpu / writing.Cpu);
     return 0;
 }

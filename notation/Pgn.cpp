@@ -1,5 +1,7 @@
 #include "notation/Pgn.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -375,12 +377,12 @@ void AddComment(TChessBoard& game, std::string_view text) {
     game.SetComment(0, game.PlyCount, before.empty() ? comment : before + ' ' + comment);
 }
 
-// The start position of a "FEN" tag, or why it cannot be one.
-std::optional<TPgnFault> SetUpFromTag(TChessBoard& game, const std::string& fen,
-                                      std::int32_t line) {
+// The start position of a "FEN" tag, or why it cannot be one: the tag passes the checks of a
+// position typed in.
+std::optional<TPgnFault> SetUpFromTag(TChessBoard& game, std::string_view fen, std::int32_t line) {
+    if (const std::optional<std::string> fault = FenPositionError(fen))
+        return TPgnFault{line, "ungültige Spielstellung im FEN-Eintrag: " + *fault};
     ReadFen(game, fen);
-    if (!game.HasBothKings())
-        return TPgnFault{line, "die Stellung im FEN-Eintrag hat nicht je einen König"};
     return std::nullopt;
 }
 
@@ -455,7 +457,8 @@ std::optional<TPgnFault> ReadGameInto(TPgnLexer& lexer, TChessBoard& game, const
     std::optional<TPgnToken> token = first;
     for (; token && token->Kind == TPgnTokenKind::tkTag; token = lexer.Next()) {
         if (token->Text != "FEN") continue;
-        const std::string fen = Unescape(token->Value);
+        std::string fen = Unescape(token->Value);
+        fen.erase(0, fen.find_first_not_of(" \t"));
         if (std::optional<TPgnFault> fault = SetUpFromTag(game, fen, token->Line)) {
             if (const std::optional<TPgnFault> broken = SkipGame(lexer)) return broken;
             return fault;
@@ -573,28 +576,33 @@ TPgnTags GameTags(const TChessBoard& board) {
 }
 
 TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
-    // The record is replayed on a copy whose start castling rights are those the FEN tag can
-    // say, so that every move written is legal in the position a reader sets up.
-    TChessBoard walker = board;
+    // The record is replayed from a start whose castling rights are those the FEN tag can say,
+    // so that every move written is legal in the position a reader sets up. The replay needs
+    // neither the comments nor the clocks of the game.
+    TChessBoard walker;
+    walker.StartBoard = board.StartBoard;
     walker.StartCastlingRights =
-        PossibleCastlingRights(walker.StartBoard, walker.StartCastlingRights);
+        PossibleCastlingRights(board.StartBoard, board.StartCastlingRights);
     walker.GoToStart();
+    TSanWriter writer(walker);
     const bool blackFirst = board.PlyCount >= 1 && IsPassMove(board.History[1]);
     const bool setUp = blackFirst || !IsInitialStart(walker);
     if (blackFirst) {
-        [[maybe_unused]] const bool made = walker.AddPassMove();
+        [[maybe_unused]] const bool made = writer.Pass();
         assert(made);
     }
 
     TMoveTextLines moves;
     // Both comment lists at a place become one comment, as does everything before the first move.
     std::vector<std::string> texts;
+    std::vector<std::string_view> words;
     const auto addComments = [&](std::int32_t from, std::int32_t to) {
-        std::vector<std::string_view> words;
         texts.clear();
+        words.clear();
         for (std::int32_t ply = from; ply <= to; ++ply)
             for (std::int32_t list = 0; list <= 1; ++list)
-                texts.push_back(board.GetComment(list, ply));
+                if (static_cast<std::size_t>(ply) < board.Comments[list].size())
+                    texts.push_back(board.GetComment(list, ply));
         for (const std::string& text : texts)
             for (std::string_view word : Words(text))
                 words.push_back(word);
@@ -604,24 +612,24 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags) {
     bool numberBlack = addComments(0, walker.PlyCount) || blackFirst;
     for (std::int32_t ply = walker.PlyCount + 1; ply <= board.PlyCount; ++ply) {
         const TChessMove& move = board.History[ply];
+        const bool whiteMoves = walker.IsWhiteToMove();
         std::optional<std::string> san;
-        if (!IsPassMove(move)) san = MoveToSanBody(walker, move);
+        if (!IsPassMove(move)) san = writer.Play(move);
         if (!san) return Unwritable(ply, move);
-        std::string piece = std::to_string((ply + 1) / 2);
-        if (walker.IsWhiteToMove())
-            piece += ". ";
-        else if (numberBlack)
-            piece += "... ";
-        else
-            piece.clear();
-        piece += *san;
-        [[maybe_unused]] const bool made = walker.MakeMove(move);
-        assert(made);
-        piece += CheckSign(walker);
-        moves.Add(piece);
+        // "12. e4", "12... e5" or "e5", put together without allocating: it is done for every
+        // half-move of every game exported.
+        std::array<char, 32> piece{};
+        char* end = piece.data();
+        if (whiteMoves || numberBlack) {
+            end = std::to_chars(end, end + 8, (ply + 1) / 2).ptr;
+            const std::string_view dots = whiteMoves ? ". " : "... ";
+            end = std::copy(dots.begin(), dots.end(), end);
+        }
+        end = std::copy_n(san->data(), std::min<std::size_t>(san->size(), 16), end);
+        moves.Add(std::string_view(piece.data(), static_cast<std::size_t>(end - piece.data())));
         numberBlack = addComments(ply, ply);
     }
-    const std::string_view result = ResultText(walker.CheckGameEnd());
+    const std::string_view result = ResultText(writer.GameEnd());
     moves.Add(result);
     moves.EndLine();
 
@@ -666,6 +674,26 @@ TGameFileStatus ReadPgnAs(TChessBoard& board, std::string_view text, std::int32_
 
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game) {
     return ReadPgnAs(board, text, game, "Die PGN-Partie");
+}
+
+TGameFileStatus ReadFenPosition(TChessBoard& board, std::string_view fen) {
+    if (const std::optional<std::string> fault = FenPositionError(fen))
+        return TGameFileStatus{false, 0, "Ungültige Spielstellung: " + *fault};
+    ReadFen(board, fen);
+    TGameFileStatus status;
+    status.WhiteToMove = board.IsWhiteToMove();
+    return status;
+}
+
+TGameFileStatus ReadFenOrPgn(TChessBoard& board, std::string_view text) {
+    const std::vector<std::string_view> words = Words(text);
+    const bool fen = !words.empty() && words.front().find('/') != std::string_view::npos &&
+                     !IsResult(words.front()) && !words.front().starts_with('[');
+    if (!fen) return ReadPgn(board, text);
+    const char* const start = words.front().data();
+    return ReadFenPosition(
+        board, std::string_view(start, static_cast<std::size_t>(words.back().data() +
+                                                                words.back().size() - start)));
 }
 
 TGameFileStatus LoadPgn(TChessBoard& board, const std::string& fileName, std::int32_t game) {

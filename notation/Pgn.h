@@ -56,12 +56,22 @@ TPgnText WritePgn(const TChessBoard& board, const TPgnTags& tags);
 TFileStatus SavePgn(const TChessBoard& board, const TPgnTags& tags, const std::string& fileName);
 
 // Replaces the game with game number `game` (from 1) of a PGN text, built move by move as at the
-// board, and leaves the board at its end. A "FEN" tag gives the start position. Variations,
-// NAGs, move numbers and annotation signs are passed over; the comments of the main line go to
-// comment list 0, several at one place joined by a blank, each run of white space as one blank.
+// board, and leaves the board at its end. A "FEN" tag gives the start position; one that
+// FenPositionError refuses is refused. Variations, NAGs, move numbers and annotation signs are
+// passed over; the comments of the main line go to comment list 0, several at one place joined
+// by a blank, each run of white space as one blank.
 // An illegal, ambiguous or unreadable move, a game longer than the record holds, or damaged
 // PGN leaves the board untouched; the message names the line and the move.
 TGameFileStatus ReadPgn(TChessBoard& board, std::string_view text, std::int32_t game = 1);
+
+// A position in Forsyth-Edwards notation as it is typed in: one that FenPositionError refuses
+// leaves the board untouched, with "Ungültige Spielstellung: " and the reason as the message.
+TGameFileStatus ReadFenPosition(TChessBoard& board, std::string_view fen);
+
+// A position in Forsyth-Edwards notation or a PGN game, as pasted: a text whose first word holds
+// a "/" (and is no result) is read by ReadFenPosition without the blanks around it; any other
+// text as the first game of a PGN text. A refused text leaves the board untouched.
+TGameFileStatus ReadFenOrPgn(TChessBoard& board, std::string_view text);
 
 class TPgnLexer;
 

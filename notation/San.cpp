@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "notation/MoveText.h"
+#include "rules/Attack.h"
 #include "rules/MoveGeneration.h"
 
 namespace tavlor {
@@ -21,15 +22,67 @@ std::uint8_t U8(int value) {
     return static_cast<std::uint8_t>(value);
 }
 
+using TKingWatch = TSanWriter::TKingWatch;
+
+// The king of a side looked up on the board; in check is left to be found when needed.
+TKingWatch FindKing(const TSquares& squares, bool white) {
+    const TPieceCode king = white ? cWhiteKing : cBlackKing;
+    TKingWatch watch;
+    int kings = 0;
+    for (int file = 1; file <= 8; ++file)
+        for (int rank = 1; rank <= 8; ++rank)
+            if (squares[file][rank] == king && kings++ == 0) {
+                watch.File = file;
+                watch.Rank = rank;
+            }
+    watch.Single = kings == 1;
+    return watch;
+}
+
+// Whether two different squares share a file, a rank or a diagonal.
+bool OnOneLine(int file, int rank, int otherFile, int otherRank) {
+    const int files = std::abs(otherFile - file);
+    const int ranks = std::abs(otherRank - rank);
+    return (files | ranks) != 0 && (files == 0 || ranks == 0 || files == ranks);
+}
+
+// Whether a slider of the side `byWhite` attacks the square along the line towards another
+// square: the first piece from it that way is a queen, or a rook on a file or rank, a bishop on
+// a diagonal. False when the two squares share no line.
+bool SliderAlongLine(const TSquares& squares, int file, int rank, int towardsFile, int towardsRank,
+                     bool byWhite) {
+    if (!OnOneLine(file, rank, towardsFile, towardsRank)) return false;
+    const int fileDistance = towardsFile - file;
+    const int rankDistance = towardsRank - rank;
+    const int fileStep = (fileDistance > 0) - (fileDistance < 0);
+    const int rankStep = (rankDistance > 0) - (rankDistance < 0);
+    for (int length = SquaresToEdge(file, rank, fileStep, rankStep); length > 0; --length) {
+        file += fileStep;
+        rank += rankStep;
+        const TPieceCode piece = squares[file][rank];
+        if (piece == cEmpty) continue;
+        const TPieceCode colour = byWhite ? cEmpty : cBlackBase;
+        const TPieceCode slider = fileStep != 0 && rankStep != 0 ? cWhiteBishop : cWhiteRook;
+        return piece == slider + colour || piece == cWhiteQueen + colour;
+    }
+    return false;
+}
+
 // The legal moves of one piece kind to one square. SAN names only the kind and the target, so
 // the search goes backwards from the target to the few squares a piece of that kind could come
-// from, and each piece found there is tested by making its move on the board and asking the
-// rules whether the own king is then attacked; generating every move of the position would cost
-// several times as much on every half-move of a game file. Castling is left to the generator.
+// from. A piece found there is legal unless its move leaves the own king attacked; with the king
+// known to be out of check, only a piece on a line with the king can expose it, so most moves
+// need no attack test. Generating every move of the position would cost several times as much
+// on every half-move of a game file. Castling is left to the generator.
 class TCandidates {
 public:
-    TCandidates(TChessBoard& board, TPieceCode piece, int toFile, int toRank)
-        : Board(board), Piece(piece), White(IsWhitePiece(piece)), ToFile(toFile), ToRank(toRank) {
+    TCandidates(TChessBoard& board, TPieceCode piece, int toFile, int toRank, TKingWatch& king)
+        : Board(board),
+          Piece(piece),
+          White(IsWhitePiece(piece)),
+          ToFile(toFile),
+          ToRank(toRank),
+          King(king) {
         const TPieceCode target = board.Board[toFile][toRank];
         if (White ? IsWhitePiece(target) : IsBlackPiece(target)) return;
         switch (KindOf(piece)) {
@@ -75,9 +128,24 @@ private:
         return IsOnBoard(file, rank) && Board.Board[file][rank] == piece;
     }
 
+    // With the move made on the squares: whether an enemy slider now sees the king along the
+    // line through the square the piece left.
+    bool ExposedThrough(int fromFile, int fromRank) const {
+        return SliderAlongLine(Board.Board, King.File, King.Rank, fromFile, fromRank, !White);
+    }
+
     // The move is made on the squares alone (an en passant capture also empties the square
     // passed), tested, and taken back.
     void Try(int fromFile, int fromRank, bool enPassant = false) {
+        const bool kingMoves = KindOf(Piece) == cWhiteKing;
+        if (King.Single && !kingMoves && !King.InCheck)
+            King.InCheck = IsSquareAttacked(Board.Board, King.File, King.Rank, !White);
+        // Out of check, a piece that stands on no line with its king cannot expose it.
+        if (King.Single && !kingMoves && !enPassant && !*King.InCheck &&
+            !OnOneLine(King.File, King.Rank, fromFile, fromRank)) {
+            Add(fromFile, fromRank);
+            return;
+        }
         TPieceCode& from = Board.Board[fromFile][fromRank];
         TPieceCode& to = Board.Board[ToFile][ToRank];
         TPieceCode& passed = Board.Board[ToFile][fromRank];
@@ -86,11 +154,23 @@ private:
         from = cEmpty;
         to = Piece;
         if (enPassant) passed = cEmpty;
-        const bool safe = !IsKingInCheck(Board, White ? 1 : 0);
+        bool safe;
+        if (!King.Single)
+            safe = !IsKingAttacked(Board.Board, White);
+        else if (kingMoves)
+            safe = !IsSquareAttacked(Board.Board, ToFile, ToRank, !White);
+        else if (enPassant || *King.InCheck)
+            safe = !IsSquareAttacked(Board.Board, King.File, King.Rank, !White);
+        else
+            safe = !ExposedThrough(fromFile, fromRank);
         passed = passedPawn;
         to = captured;
         from = Piece;
-        if (safe && Count < static_cast<int>(Moves.size()))
+        if (safe) Add(fromFile, fromRank);
+    }
+
+    void Add(int fromFile, int fromRank) {
+        if (Count < static_cast<int>(Moves.size()))
             Moves[static_cast<std::size_t>(Count++)] = {U8(fromFile), U8(fromRank), U8(ToFile),
                                                         U8(ToRank), cEmpty};
     }
@@ -105,13 +185,16 @@ private:
     template <std::size_t N>
     void Slides(const std::array<std::array<int, 2>, N>& steps) {
         for (const auto& [fileStep, rankStep] : steps) {
-            int file = ToFile + fileStep;
-            int rank = ToRank + rankStep;
-            while (IsOnBoard(file, rank) && Board.Board[file][rank] == cEmpty) {
+            int file = ToFile;
+            int rank = ToRank;
+            for (int length = SquaresToEdge(file, rank, fileStep, rankStep); length > 0; --length) {
                 file += fileStep;
                 rank += rankStep;
+                const TPieceCode piece = Board.Board[file][rank];
+                if (piece == cEmpty) continue;
+                if (piece == Piece) Try(file, rank);
+                break;
             }
-            if (Holds(file, rank, Piece)) Try(file, rank);
         }
     }
 
@@ -140,7 +223,52 @@ private:
     bool White;
     int ToFile;
     int ToRank;
+    TKingWatch& King;
 };
+
+// Whether the move just made by the side `white` attacks the other side's king, which was not
+// attacked before it. A new attack comes from the piece on the target square, or along a line
+// from the king through a square the move changed: the target, the square left, the pawn taken
+// en passant, the castling rook's new square.
+bool GivesCheck(const TSquares& squares, const TChessMove& move, const TKingWatch& king, bool white,
+                bool enPassant, bool castling) {
+    const int fileDistance = std::abs(king.File - move.ToFile);
+    const int rankDistance = king.Rank - move.ToRank;
+    const TPieceCode kind = KindOf(squares[move.ToFile][move.ToRank]);
+    if (kind == cWhitePawn && fileDistance == 1 && rankDistance == (white ? 1 : -1)) return true;
+    if (kind == cWhiteKnight && fileDistance * std::abs(rankDistance) == 2) return true;
+    const auto along = [&](int file, int rank) {
+        return SliderAlongLine(squares, king.File, king.Rank, file, rank, white);
+    };
+    const int homeRank = white ? 1 : 8;
+    // A piece arriving on a line can only close it: the target square counts for a slider.
+    const bool slider = kind == cWhiteBishop || kind == cWhiteRook || kind == cWhiteQueen;
+    return (slider && along(move.ToFile, move.ToRank)) || along(move.FromFile, move.FromRank) ||
+           (enPassant && along(move.ToFile, move.FromRank)) ||
+           (castling && along(move.ToFile == 7 ? 6 : 4, homeRank));
+}
+
+// Whether the king has a step to a square where it is not attacked: then its side has a legal
+// move, which spares generating them all.
+bool HasSafeKingStep(TSquares& squares, const TKingWatch& king, bool white) {
+    if (!king.Single) return false;
+    TPieceCode& from = squares[king.File][king.Rank];
+    const TPieceCode piece = from;
+    for (int file = king.File - 1; file <= king.File + 1; ++file)
+        for (int rank = king.Rank - 1; rank <= king.Rank + 1; ++rank) {
+            if (!IsOnBoard(file, rank) || (file == king.File && rank == king.Rank)) continue;
+            TPieceCode& to = squares[file][rank];
+            const TPieceCode captured = to;
+            if (white ? IsWhitePiece(captured) : IsBlackPiece(captured)) continue;
+            from = cEmpty;
+            to = piece;
+            const bool safe = !IsSquareAttacked(squares, file, rank, !white);
+            to = captured;
+            from = piece;
+            if (safe) return true;
+        }
+    return false;
+}
 
 // Castling is the one move whose conditions (rights, crossed squares) only the generator knows.
 bool IsLegalCastling(TChessBoard& board, const TChessMove& move) {
@@ -161,10 +289,6 @@ bool IsPromotionPiece(TPieceCode piece, bool white) {
     const TPieceCode colour = white ? cEmpty : cBlackBase;
     return piece == cWhiteQueen + colour || piece == cWhiteRook + colour ||
            piece == cWhiteBishop + colour || piece == cWhiteKnight + colour;
-}
-
-std::string SquareName(int file, int rank) {
-    return {cFiles[static_cast<std::size_t>(file - 1)], static_cast<char>('0' + rank)};
 }
 
 // The parts of a SAN text: piece kind, what is given of the from-square, target, promotion.
@@ -237,75 +361,149 @@ std::optional<TSanParts> ParseSan(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> MoveToSanBody(TChessBoard& board, const TChessMove& move) {
-    if (!IsOnBoard(move.FromFile, move.FromRank) || !IsOnBoard(move.ToFile, move.ToRank))
-        return std::nullopt;
-    const TPieceCode piece = board.Board[move.FromFile][move.FromRank];
-    const bool white = board.IsWhiteToMove();
-    if (white ? !IsWhitePiece(piece) : !IsBlackPiece(piece)) return std::nullopt;
-
-    if (IsCastlingMove(board, move)) {
-        if (!IsLegalCastling(board, move)) return std::nullopt;
-        return move.ToFile == 7 ? "O-O" : "O-O-O";
-    }
-
-    const TCandidates candidates(board, piece, move.ToFile, move.ToRank);
-    bool legal = false;
-    bool otherOnFile = false;
-    bool otherOnRank = false;
-    int others = 0;
-    for (int i = 0; i < candidates.Count; ++i) {
-        const TChessMove& candidate = candidates.Moves[static_cast<std::size_t>(i)];
-        if (SameMove(candidate, move)) {
-            legal = true;
-            continue;
-        }
-        ++others;
-        otherOnFile = otherOnFile || candidate.FromFile == move.FromFile;
-        otherOnRank = otherOnRank || candidate.FromRank == move.FromRank;
-    }
-    if (!legal) return std::nullopt;
-
-    const std::string target = SquareName(move.ToFile, move.ToRank);
-    if (KindOf(piece) == cWhitePawn) {
-        std::string san;
-        if (move.FromFile != move.ToFile) san.append(1, cFiles[move.FromFile - 1u]).append("x");
-        san += target;
-        if (IsPromotionMove(board, move)) {
-            if (!IsPromotionPiece(move.Promotion, white)) return std::nullopt;
-            san.append("=").append(1, PieceLetter(move.Promotion));
-        }
-        return san;
-    }
-    std::string san(1, PieceLetter(piece));
-    if (others > 0) {
-        // The file tells the pieces apart unless another stands on it; then the rank, or both.
-        if (!otherOnFile) {
-            san += cFiles[move.FromFile - 1u];
-        } else if (!otherOnRank) {
-            san += static_cast<char>('0' + move.FromRank);
-        } else {
-            san += SquareName(move.FromFile, move.FromRank);
-        }
-    }
-    if (board.Board[move.ToFile][move.ToRank] != cEmpty) san += 'x';
-    return san + target;
+TSanWriter::TSanWriter(TChessBoard& board)
+    : Board(board),
+      Kings{FindKing(board.Board, false), FindKing(board.Board, true)},
+      // Positions before the start of the record cannot repeat in it.
+      QuietPlies(board.PlyCount == 0 ? 0 : cMaxHistory) {
+    NoteWaitingSide();
 }
 
-std::string_view CheckSign(TChessBoard& board) {
-    const std::uint8_t side = board.IsWhiteToMove() ? 1 : 0;
-    if (!IsKingInCheck(board, side)) return {};
-    TMoveList list;
-    std::int32_t count = 0;
-    GenerateMoves(board, side, list, count);
-    return count == 0 ? "#" : "+";
+void TSanWriter::NoteWaitingSide() {
+    const bool white = !Board.IsWhiteToMove();
+    const TKingWatch& king = Kings[white ? 1 : 0];
+    WaitingSideSafe = king.Single && !IsSquareAttacked(Board.Board, king.File, king.Rank, !white);
+}
+
+std::optional<std::string> TSanWriter::Play(const TChessMove& move) {
+    if (!IsOnBoard(move.FromFile, move.FromRank) || !IsOnBoard(move.ToFile, move.ToRank))
+        return std::nullopt;
+    const TPieceCode piece = Board.Board[move.FromFile][move.FromRank];
+    const bool white = Board.IsWhiteToMove();
+    if (white ? !IsWhitePiece(piece) : !IsBlackPiece(piece)) return std::nullopt;
+
+    // At most "Qh4xe1" or "exd8=Q" and a sign: put together without allocating, as it is done
+    // for every half-move of every game exported.
+    std::array<char, 16> san{};
+    std::size_t length = 0;
+    const auto put = [&](char c) { san[length++] = c; };
+    const auto putSquare = [&](int file, int rank) {
+        put(cFiles[static_cast<std::size_t>(file - 1)]);
+        put(static_cast<char>('0' + rank));
+    };
+    const TPieceCode captured = Board.Board[move.ToFile][move.ToRank];
+    TKingWatch& own = Kings[white ? 1 : 0];
+    const bool castling = IsCastlingMove(Board, move);
+    if (castling) {
+        if (!IsLegalCastling(Board, move)) return std::nullopt;
+        for (const char c : std::string_view(move.ToFile == 7 ? "O-O" : "O-O-O"))
+            put(c);
+    } else {
+        const TCandidates candidates(Board, piece, move.ToFile, move.ToRank, own);
+        bool legal = false;
+        bool otherOnFile = false;
+        bool otherOnRank = false;
+        int others = 0;
+        for (int i = 0; i < candidates.Count; ++i) {
+            const TChessMove& candidate = candidates.Moves[static_cast<std::size_t>(i)];
+            if (SameMove(candidate, move)) {
+                legal = true;
+                continue;
+            }
+            ++others;
+            otherOnFile = otherOnFile || candidate.FromFile == move.FromFile;
+            otherOnRank = otherOnRank || candidate.FromRank == move.FromRank;
+        }
+        if (!legal) return std::nullopt;
+
+        if (KindOf(piece) == cWhitePawn) {
+            if (move.FromFile != move.ToFile) {
+                put(cFiles[move.FromFile - 1u]);
+                put('x');
+            }
+            putSquare(move.ToFile, move.ToRank);
+            if (IsPromotionMove(Board, move)) {
+                if (!IsPromotionPiece(move.Promotion, white)) return std::nullopt;
+                put('=');
+                put(PieceLetter(move.Promotion));
+            }
+        } else {
+            put(PieceLetter(piece));
+            if (others > 0) {
+                // The file tells the pieces apart unless another stands on it; then the rank,
+                // or both.
+                if (!otherOnFile) {
+                    put(cFiles[move.FromFile - 1u]);
+                } else if (!otherOnRank) {
+                    put(static_cast<char>('0' + move.FromRank));
+                } else {
+                    putSquare(move.FromFile, move.FromRank);
+                }
+            }
+            if (captured != cEmpty) put('x');
+            putSquare(move.ToFile, move.ToRank);
+        }
+    }
+    if (!Board.MakeMove(move)) return std::nullopt;
+
+    QuietPlies = KindOf(piece) == cWhitePawn || captured != cEmpty ? 0 : QuietPlies + 1;
+    if (own.Single && KindOf(piece) == cWhiteKing) {
+        own.File = move.ToFile;
+        own.Rank = move.ToRank;
+    }
+    own.InCheck.reset();
+    // The other side is now to move: whether it is in check gives the sign, and the legality
+    // test of its next move starts from the answer.
+    TKingWatch& other = Kings[white ? 0 : 1];
+    if (other.Single && WaitingSideSafe) {
+        const bool enPassant =
+            KindOf(piece) == cWhitePawn && move.FromFile != move.ToFile && captured == cEmpty;
+        other.InCheck = GivesCheck(Board.Board, move, other, white, enPassant, castling);
+    } else {
+        other.InCheck = IsKingAttacked(Board.Board, !white);
+    }
+    // A legal move leaves the mover's one king unattacked.
+    WaitingSideSafe = own.Single;
+    Mated = false;
+    if (*other.InCheck) {
+        if (!HasSafeKingStep(Board.Board, other, !white)) {
+            TMoveList list;
+            std::int32_t count = 0;
+            GenerateMoves(Board, white ? 0 : 1, list, count);
+            Mated = count == 0;
+        }
+        put(Mated ? '#' : '+');
+    }
+    return std::string(san.data(), length);
+}
+
+bool TSanWriter::Pass() {
+    if (!Board.AddPassMove()) return false;
+    ++QuietPlies;
+    Mated = false;
+    for (TKingWatch& king : Kings)
+        king.InCheck.reset();
+    NoteWaitingSide();
+    return true;
+}
+
+TGameState TSanWriter::GameEnd() {
+    // Neither a repetition nor the fifty-move rule can apply within 8 half-moves of the last pawn
+    // move or capture: those cannot be undone, and a position comes back after 4 half-moves at
+    // the earliest, each side undoing its own move. Then only the lack of a legal move ends the
+    // game, and a side in check but not mated, or with a safe king step, has one.
+    const bool white = Board.IsWhiteToMove();
+    const TKingWatch& king = Kings[white ? 1 : 0];
+    if (QuietPlies < 8 && king.InCheck &&
+        (*king.InCheck ? !Mated : HasSafeKingStep(Board.Board, king, white)))
+        return TGameState::gsPlaying;
+    return Board.CheckGameEnd();
 }
 
 std::optional<std::string> MoveToSan(const TChessBoard& board, const TChessMove& move) {
     TChessBoard after = board;
-    std::optional<std::string> san = MoveToSanBody(after, move);
-    if (!san || !after.MakeMove(move)) return std::nullopt;
-    return *san + std::string(CheckSign(after));
+    TSanWriter writer(after);
+    return writer.Play(move);
 }
 
 TSanReading ReadSan(TChessBoard& board, std::string_view text) {
@@ -325,7 +523,8 @@ TSanReading ReadSan(TChessBoard& board, std::string_view text) {
     }
 
     const TPieceCode piece = parts->Kind + (white ? cEmpty : cBlackBase);
-    const TCandidates candidates(board, piece, parts->ToFile, parts->ToRank);
+    TKingWatch king = FindKing(board.Board, white);
+    const TCandidates candidates(board, piece, parts->ToFile, parts->ToRank, king);
     int matches = 0;
     for (int i = 0; i < candidates.Count; ++i) {
         const TChessMove& candidate = candidates.Moves[static_cast<std::size_t>(i)];

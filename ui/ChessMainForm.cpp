@@ -216,6 +216,12 @@ void TfrmChessMainForm::CreateMenus() {
     mnuSpecial->addSeparator();
     mnuSetUp = item(mnuSpecial, "mnuSetUp", "Brett aufstellen");
     mnuEnterFEN = item(mnuSpecial, "mnuEnterFEN", "Eingabe in Forsyth-Edwards-Notation");
+    mnuCopyFEN = item(mnuSpecial, "mnuCopyFEN", "Stellung kopieren (FEN)",
+                      QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuCopyPGN = item(mnuSpecial, "mnuCopyPGN", "Partie kopieren (PGN)",
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    mnuPaste =
+        item(mnuSpecial, "mnuPaste", "Einfügen (FEN oder PGN)", QKeySequence(Qt::CTRL | Qt::Key_V));
     mnuSpecial->addSeparator();
     mnuAnalyse = item(mnuSpecial, "mnuAnalyse", "Computerzug / Tiefenanalyse",
                       QKeySequence(Qt::CTRL | Qt::Key_A));

@@ -39,6 +39,7 @@ class QToolButton;
 
 namespace tavlor {
 
+struct TGameFileStatus;
 class TIniFile;
 class TImage;
 class TSplitterBar;
@@ -236,12 +237,17 @@ public:
     // Shows the piece chosen in the palette under the pointer's square (file 0: none).
     void ShowSetUpPointer(std::int32_t file, std::int32_t rank);
 
-    // ---- FEN entry, saving and loading (ChessMainFormGame.cpp) ----
+    // ---- FEN entry, the clipboard, saving and loading (ChessMainFormGame.cpp) ----
     void mnuEnterFENClick();
+    // The position as FEN, the game as PGN onto the clipboard; a FEN or a PGN game from it.
+    void mnuCopyFENClick();
+    void mnuCopyPGNClick();
+    void mnuPasteClick();
     void mnuSaveClick();
     void mnuLoadClick();
     // False when the game could not be saved or loaded; the error naming the file (and the
-    // line) has been shown. A failed load leaves the game as it was.
+    // line) has been shown. A failed load leaves the game as it was. A name ending in ".pgn"
+    // is a PGN file, any other a game file of the program's own.
     bool SaveGame(const QString& fileName);
     bool LoadGame(const QString& fileName);
     // Where saved games are offered: "SAVEDGAMES" below the working folder, made when missing.
@@ -295,6 +301,10 @@ public:
     QRect SavedBounds;
     bool Destroying = false;
     bool Closed = false;
+    // The computer's last move and the half-move it was: the PGN tags name the computer on the
+    // side it played while that move is in the record.
+    TChessMove ComputerMove{};
+    std::int32_t ComputerMovePly = 0;
     // The move the analysis window asked to be played (timDoComputerDraw plays it).
     TChessMove PendingComputerMove{};
     // From the start to the end of StartComputerMove: the board refuses presses and no second
@@ -354,6 +364,9 @@ public:
     QAction* mnuReadCompStrength = nullptr;
     QAction* mnuSetUp = nullptr;
     QAction* mnuEnterFEN = nullptr;
+    QAction* mnuCopyFEN = nullptr;
+    QAction* mnuCopyPGN = nullptr;
+    QAction* mnuPaste = nullptr;
     QAction* mnuAnalyse = nullptr;
     QAction* mnuComputerDraw = nullptr;
     QAction* mnuComputerPlayAgainstHimself = nullptr;
@@ -479,6 +492,9 @@ private:
     // board as it is.
     void CancelDrag();
     void AskForPromotionPiece();
+    // Replaces the game by what `read` makes of it, as a loaded game does; `read` leaves the
+    // board as it was when it refuses, and its message is shown then.
+    bool ReplaceGame(const std::function<TGameFileStatus(TChessBoard&)>& read);
     // Where the computer answers and where a network opponent is sent the move.
     void HandOverMoveToComputer();
     void HandOverMoveToNetwork(const TChessMove& move, const QString& comment);

@@ -114,7 +114,11 @@ void TfrmChessMainForm::StartComputerMove(std::int32_t depth, bool analysis) {
         return;
     }
     ShowComputerValues();
-    if (!CloseWhenComputerDone && PlayComputerMove(move)) ProcessMessages();
+    if (!CloseWhenComputerDone && PlayComputerMove(move)) {
+        ComputerMove = move;
+        ComputerMovePly = ChessBoard->PlyCount;
+        ProcessMessages();
+    }
 }
 
 bool TfrmChessMainForm::PlayComputerMove(const TChessMove& move) {

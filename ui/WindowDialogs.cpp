@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "ui/GetComputerSettingsForm.h"
 #include "ui/GetFiguresForm.h"
@@ -106,6 +107,14 @@ QString TWindowDialogs::ChooseSaveFile(const QString& caption, const QString& fo
     QFileDialog dialog(Owner(), caption, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
+    // A name typed without an extension gets that of the filter chosen: "Partie" saved under
+    // "PGN (*.pgn)" becomes "Partie.pgn". The first filter keeps the suffix given.
+    const QString firstFilter = filter.section(";;", 0, 0);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        const QRegularExpressionMatch extension = QRegularExpression(R"(\*\.(\w+))").match(chosen);
+        dialog.setDefaultSuffix(
+            chosen == firstFilter || !extension.hasMatch() ? defaultSuffix : extension.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().front();
 }

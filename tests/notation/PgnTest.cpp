@@ -209,8 +209,12 @@ TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {
         {"Guten Tag!", 1, " (Zeile 1): Zug 1. \"Guten\" ist kein Zug."},
         {"[FEN \"4k3/P7/8/8/8/8/8/4K3 b - - 0 40\"]\n40... Kd7 41. a8", 1,
          " (Zeile 2): Zug 41. \"a8\": die Umwandlungsfigur fehlt."},
+        // The start position passes the checks of a position typed in.
         {"[FEN \"8/8/8/8/8/8/8/4K3 w - - 0 1\"]\n1. Kd2", 1,
-         " (Zeile 1): die Stellung im FEN-Eintrag hat nicht je einen König."},
+         " (Zeile 1): ungültige Spielstellung im FEN-Eintrag: Schwarz hat keinen König."},
+        {"[Event \"?\"]\n[FEN \"4k3/8/8/8/8/8/4R3/4K3 w - - 0 1\"]\n1. Kd2", 1,
+         " (Zeile 2): ungültige Spielstellung im FEN-Eintrag: Schwarz steht im Schach, obwohl "
+         "Weiss am Zug ist."},
         {"1. e4 {offen", 1,
          " (Zeile 1): ein Kommentar in geschweiften Klammern ist nicht geschlossen."},
         {"1. e4 (1. d4 d5 2. c4", 1, " (Zeile 1): eine Variante ist nicht geschlossen."},

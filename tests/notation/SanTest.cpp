@@ -7,6 +7,7 @@
 #include "notation/Fen.h"
 #include "notation/MoveText.h"
 #include "notation/San.h"
+#include "rules/Attack.h"
 #include "rules/MoveGeneration.h"
 
 namespace tavlor {
@@ -116,13 +117,19 @@ TEST(San, ReadsEverySpellingAndRefusesTheRest) {
 }
 
 // In positions of random games, every move the rules allow gets a SAN that reads back as itself,
-// and no other from-square for a piece of the side to move gets one.
+// and no other from-square for a piece of the side to move gets one. The writer, which keeps the
+// kings and the check from move to move, gives the same SAN, the generator's check signs and
+// CheckGameEnd's end.
 TEST(San, AgreesWithTheMoveGeneratorInRandomGames) {
     std::mt19937 random(7);
     TMoveList list;
     for (int game = 0; game < 40; ++game) {
         TChessBoard board;
+        TChessBoard written;
+        TSanWriter writer(written);
         for (int ply = 0; ply < 200; ++ply) {
+            for (const std::uint8_t side : {0, 1})
+                ASSERT_EQ(IsKingAttacked(board.Board, side == 1), IsKingInCheck(board, side));
             std::int32_t count = 0;
             GenerateMoves(board, board.IsWhiteToMove() ? 1 : 0, list, count);
             if (count == 0) break;
@@ -150,8 +157,44 @@ TEST(San, AgreesWithTheMoveGeneratorInRandomGames) {
             TChessMove move = list[static_cast<std::int32_t>(random() % count) + 1];
             if (IsPromotionMove(board, move))
                 move.Promotion = board.IsWhiteToMove() ? cWhiteQueen : cBlackQueen;
+            const std::optional<std::string> san = writer.Play(move);
+            ASSERT_EQ(san, MoveToSan(board, move));
             ASSERT_TRUE(board.MakeMove(move));
+            const std::uint8_t side = board.IsWhiteToMove() ? 1 : 0;
+            GenerateMoves(board, side, list, count);
+            ASSERT_TRUE(san->ends_with(!IsKingInCheck(board, side) ? ""
+                                       : count == 0                ? "#"
+                                                                   : "+"))
+                << *san;
         }
+        EXPECT_EQ(writer.GameEnd(), board.CheckGameEnd()) << game;
+    }
+}
+
+// The end of a game as the writer finds it, also where it skips the replay of the record.
+TEST(San, WriterFindsTheEndOfTheGame) {
+    struct TCase {
+        const char* Fen;
+        std::vector<std::string> Moves;
+        TGameState End;
+    };
+    const std::vector<std::string> shuffle = {"g1f3", "g8f6", "f3g1", "f6g8"};
+    std::vector<std::string> twice = shuffle;
+    twice.insert(twice.end(), shuffle.begin(), shuffle.end());
+    const TCase cases[] = {
+        {cStartFen.data(), shuffle, TGameState::gsPlaying},
+        {cStartFen.data(), twice, TGameState::gsRepetition},
+        {"7k/8/6Q1/8/8/8/8/K7 w - - 0 1", {"g6f7"}, TGameState::gsBlackStalemated},
+        {"6k1/5pp1/8/8/8/8/8/R3K3 w - - 0 1", {"a1a8"}, TGameState::gsPlaying},
+    };
+    for (const TCase& row : cases) {
+        TChessBoard board;
+        ReadFen(board, row.Fen);
+        TSanWriter writer(board);
+        for (const std::string& text : row.Moves)
+            ASSERT_TRUE(writer.Play(Uci(board, text))) << text;
+        EXPECT_EQ(writer.GameEnd(), row.End) << row.Fen;
+        EXPECT_EQ(board.CheckGameEnd(), row.End) << row.Fen;
     }
 }
 

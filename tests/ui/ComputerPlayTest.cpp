@@ -2,7 +2,9 @@
 // switching between the games, the computer's answers with their time control and stop, the
 // analysis window, the refusals, and closing the window while the computer thinks.
 
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMenu>
 
 #include "UiTestSupport.h"
@@ -185,6 +187,7 @@ TEST(ComputerPlay, StopButtonPlaysTheMainLineAndNothingElseRunsMeanwhile) {
     TNewUser user;
     TfrmChessMainForm& form = *user.Form;
     ComputerSettings.Strength = 12;
+    QGuiApplication::clipboard()->setText("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
     PlayMoves(form, {"e2e4", "e7e5"});
     form.RedrawBoard();
     bool during = false;
@@ -197,6 +200,7 @@ TEST(ComputerPlay, StopButtonPlaysTheMainLineAndNothingElseRunsMeanwhile) {
         EXPECT_EQ(form.DragPiece, cEmpty);
         user.Release(user.Centre("d4"));
         QTest::keyClick(&form, Qt::Key_Backspace, Qt::ControlModifier);  // no taking back
+        QTest::keyClick(&form, Qt::Key_V, Qt::ControlModifier);          // nor pasting
         QTest::mouseClick(form.btnLeftBottomComputerStop, Qt::LeftButton);
     });
     QElapsedTimer clock;

@@ -4,11 +4,16 @@
 
 #include <functional>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -131,6 +136,28 @@ TEST(DialogForms, PromotionWindowReturnsTheClickedPicture) {
     pictures.fill(QPixmap(150, 150));
     WhenShown(&form, [&] { QTest::mouseClick(form.Images[2], Qt::LeftButton); });
     EXPECT_EQ(form.ChoosePromotionPiece(pictures), 2);
+}
+
+// A name typed without an extension takes that of the filter the user chose.
+TEST(DialogForms, SaveDialogGivesTheExtensionOfTheChosenFilter) {
+    TWindowDialogs dialogs;
+    QTemporaryDir folder;
+    for (const auto& [filter, expected] :
+         {std::pair{1, "Partie.pgn"}, std::pair{0, "Partie.TVG"}}) {
+        QTimer::singleShot(0, [filter] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_TRUE(types);
+            types->setCurrentIndex(filter);
+            emit types->textActivated(types->currentText());  // as a choice by the user
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("Partie");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const QString chosen = dialogs.ChooseSaveFile("Spiel sichern", folder.path(),
+                                                      "Tavlor (*.TVG);;PGN (*.pgn)", "TVG");
+        EXPECT_EQ(QFileInfo(chosen).fileName(), expected);
+    }
 }
 
 }  // namespace

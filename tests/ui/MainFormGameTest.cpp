@@ -1,12 +1,14 @@
-// The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, saving and
-// loading through the dialogs.
+// The game at the board: move list, "Zuege" commands, replay, menu keys, FEN entry, the
+// clipboard, saving and loading through the dialogs.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWheelEvent>
 
 #include "UiTestSupport.h"
+#include "notation/FenWriter.h"
 #include "notation/MoveList.h"
 
 namespace tavlor::testing {
@@ -127,6 +129,14 @@ TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
     QTest::keyClick(memo, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->ChessBoard->PlyCount, 2);
     EXPECT_EQ(memo->toPlainText(), "Gruss");
+    // Ctrl+C and Ctrl+V copy and paste the position, not the memo's text.
+    memo->selectAll();
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), WriteFen(*form->ChessBoard));
+    form->mnuNew->trigger();
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->ChessBoard->GetSquare(5, 5), cBlackPawn);
+    EXPECT_EQ(memo->toPlainText(), "Gruss");
     // Ctrl+A would select the memo's text; here it is the analysis command (cancelled at once).
     int analyses = 0;
     QObject::connect(form->mnuAnalyse, &QAction::triggered, [&] { ++analyses; });
@@ -223,6 +233,112 @@ TEST(GameFiles, FailuresNameTheFileAndKeepTheGame) {
         EXPECT_EQ(form->ChessBoard->PlyCount, 2);
         EXPECT_TRUE(SameBoard(form->ChessBoard->Board, before));
     }
+}
+
+// A new user's window: no settings file, the computer as opponent, the name given when the
+// window asks for it, the window active so that its keys reach the menus.
+struct TNewPlayer : TBoard {
+    TNewPlayer() : TBoard([](TBoard& board) { board.Dialogs.NameAnswers = {"Eva"}; }) {
+        Form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return Form->PlayerName == "Eva"; }));
+    }
+    void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(Form.get(), key, modifiers);
+    }
+    // The players the PGN of the game names, "White|Black".
+    QString Players() {
+        Keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const QStringList tags = QGuiApplication::clipboard()->text().split('\n');
+        return tags.value(4).section('"', 1, 1) + "|" + tags.value(5).section('"', 1, 1);
+    }
+};
+
+TEST(GameFiles, ClipboardTakesTheGameAndThePositionOutAndBackIn) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    user.Drag("e2e4");
+    user.Drag("d2d4");  // the computer answers each
+    ASSERT_EQ(form.ChessBoard->PlyCount, 4);
+    const TChessBoard played = *form.ChessBoard;
+    user.Keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QString pgn = clipboard.text();
+    EXPECT_TRUE(pgn.startsWith("[Event \"Tavlor\"]\n")) << pgn.toStdString();
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+    user.Keys(Qt::Key_C);
+    const QString fen = clipboard.text();
+    EXPECT_EQ(fen.toStdString(), WriteFen(played));
+
+    // Into a new game, from the clipboard and from a file: the record comes back, and the
+    // player goes on with the side to move.
+    const QString fileName = user.Fixture.ProgramDir() + "SAVEDGAMES/Partie.pgn";
+    user.Dialogs.Answers = {fileName, fileName};
+    form.mnuSave->trigger();
+    EXPECT_EQ(ReadFile(fileName), pgn.toStdString());
+    for (QAction* command : {form.mnuPaste, form.mnuLoad}) {
+        form.mnuNew->trigger();
+        clipboard.setText(pgn);
+        if (command == form.mnuPaste)
+            user.Keys(Qt::Key_V);
+        else
+            command->trigger();
+        EXPECT_EQ(ExpectedMoveList(*form.ChessBoard), ExpectedMoveList(played));
+        EXPECT_TRUE(form.Connections[1]->LocalIsWhite);
+        EXPECT_TRUE(user.ShownAsRedrawn());
+    }
+    EXPECT_TRUE(user.Dialogs.Messages().isEmpty());
+    EXPECT_EQ(user.Dialogs.FileFilters,
+              QStringList({"Tavlor (*.TVG);;PGN (*.pgn)|TVG",
+                           "Alle Partien (*.TVG *.pgn);;Tavlor (*.TVG);;PGN (*.pgn)"}));
+
+    const std::pair<QString, QString> refusals[] = {
+        {" \n", "Die Zwischenablage enthält keine Spielstellung und keine Partie."},
+        {"Unsinn",
+         "Die PGN-Partie kann nicht gelesen werden (Zeile 1): Zug 1. \"Unsinn\" ist kein "
+         "Zug."},
+        {"8/8/8/8/8/8/8/4K3 w - - 0 1", "Ungültige Spielstellung: Schwarz hat keinen König"},
+    };
+    for (const auto& [text, message] : refusals) {
+        user.Dialogs.Calls.clear();
+        clipboard.setText(text);
+        form.mnuPaste->trigger();
+        EXPECT_EQ(user.Dialogs.Messages(), QStringList{message});
+        EXPECT_TRUE(ExpectedMoveList(*form.ChessBoard) == ExpectedMoveList(played))
+            << text.toStdString();
+    }
+
+    // A position starts a record of its own.
+    clipboard.setText("  " + fen + "\n");
+    form.mnuPaste->trigger();
+    EXPECT_TRUE(SameBoard(form.ChessBoard->Board, played.Board));
+    EXPECT_TRUE(form.ChessBoard->IsWhiteToMove());
+    EXPECT_EQ(form.ChessBoard->HistoryTop, 0);
+    EXPECT_TRUE(user.ShownAsRedrawn());
+}
+
+// White and Black in the PGN: the player, and the computer on the side it played.
+TEST(GameFiles, PgnNamesThePlayersOfTheGame) {
+    TNewPlayer user;
+    TfrmChessMainForm& form = *user.Form;
+    form.mnuComputerDraw->trigger();  // the computer opens
+    user.Drag("g8f6");
+    ASSERT_EQ(form.ChessBoard->PlyCount, 3);
+    EXPECT_EQ(user.Players(), "Fenno Drabel|Eva");
+
+    // The player's mate ends a game the computer has no move in.
+    user.Dialogs.Answers = {"6k1/5ppp/8/8/8/8/8/R3K3 w - - 0 1"};
+    form.mnuEnterFEN->trigger();
+    user.Drag("a1a8");
+    EXPECT_EQ(user.Dialogs.Messages().last(), "Schwarz ist matt!");
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
+    // And a game in which the computer has its move, forced here.
+    user.Dialogs.Answers = {"k7/8/1K6/8/8/8/8/7R b - - 0 1"};
+    form.mnuEnterFEN->trigger();
+    form.mnuComputerDraw->trigger();
+    user.Drag("h1h8");
+    ASSERT_EQ(form.ChessBoard->CheckGameEnd(), TGameState::gsBlackMated);
+    EXPECT_EQ(user.Players(), "Eva|Fenno Drabel");
 }
 
 }  // namespace

@@ -195,9 +195,11 @@ TEST(MainForm, MenusHaveTheirItemsSeparatorsAndShortcuts) {
           "-", "Liste der möglichen Spielgegner -"}},
         {form->mnuSpecial,
          {"Spielstärke des Rechners", "-", "Brett aufstellen",
-          "Eingabe in Forsyth-Edwards-Notation", "-", "Computerzug / Tiefenanalyse [Ctrl+A]",
-          "Computzerzug [Ctrl+Z]", "Der Rechner spielt gegen sich selber... (hidden)", "-",
-          "Namen eingeben", "-", "Aktuelles Spiel zum Gegner senden"}},
+          "Eingabe in Forsyth-Edwards-Notation", "Stellung kopieren (FEN) [Ctrl+C]",
+          "Partie kopieren (PGN) [Ctrl+Shift+C]", "Einfügen (FEN oder PGN) [Ctrl+V]", "-",
+          "Computerzug / Tiefenanalyse [Ctrl+A]", "Computzerzug [Ctrl+Z]",
+          "Der Rechner spielt gegen sich selber... (hidden)", "-", "Namen eingeben", "-",
+          "Aktuelles Spiel zum Gegner senden"}},
         {form->mnuHelp, {"Kurzanleitung [F1]", "Über Tavlor..."}},
     };
     for (const auto& [menu, entries] : menus)

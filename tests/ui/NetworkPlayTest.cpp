@@ -3,6 +3,8 @@
 // polls: announcing, pairing, moves and comments both ways, game transfers, switching games, and
 // what goes wrong on the way.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -170,6 +172,17 @@ TEST_F(NetworkPlay, GameTransfersAcceptedRejectedAndDamaged) {
     EXPECT_FALSE(Tom.Slot().LocalIsWhite);
     Eva.Drag("b8c6");
     EXPECT_EQ(Tom.Game().PlyCount, 4);
+}
+
+// Each side's PGN names the players as they play: Tom, who opened, White.
+TEST_F(NetworkPlay, PgnNamesBothPlayers) {
+    Pair();
+    Tom.Drag("e2e4");
+    for (TPlayer* player : {&Tom, &Eva}) {
+        player->Form->mnuCopyPGN->trigger();
+        EXPECT_TRUE(
+            QGuiApplication::clipboard()->text().contains("[White \"Tom\"]\n[Black \"Eva\"]\n"));
+    }
 }
 
 // A game written line by line was taken half-written, and its answer taken again and again by

@@ -83,11 +83,14 @@ public:
         PromotionPictures = pictures;
         return Answer("promotion", QString(), QString()).toInt();
     }
-    QString ChooseOpenFile(const QString& caption, const QString& folder, const QString&) override {
+    QString ChooseOpenFile(const QString& caption, const QString& folder,
+                           const QString& filter) override {
+        FileFilters << filter;
         return Answer("open", caption, folder);
     }
-    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString&,
-                           const QString&) override {
+    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString& filter,
+                           const QString& defaultSuffix) override {
+        FileFilters << filter + "|" + defaultSuffix;
         return Answer("save", caption, folder);
     }
     QString ChooseFolder(const QString& caption, const QString& startFolder) override {
@@ -122,6 +125,7 @@ public:
     std::deque<QString> NameAnswers;  // taken in order; then DefaultName
     QString DefaultName = "Tester";
     QStringList NamePrompts;  // the name preset in each question for the name
+    QStringList FileFilters;  // those of each file dialog; after "|" a save dialog's suffix
     std::function<void(TfrmGetComputerSettingsForm&)> SettingsScript;
 
 private:
