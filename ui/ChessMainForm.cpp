@@ -339,9 +339,9 @@ void TfrmChessMainForm::CreateLeftPanel() {
     pnlLeftBottomComputer = Panel(pnlLeft, "pnlLeftBottomComputer");
     pnlLeftBottomComputer->setFixedHeight(130);
     FillBackground(pnlLeftBottomComputer, Qt::white);
-    CreateComputerValueLabels(pnlLeftBottomComputer, 4, 16, 180, 400,
-                              {&lblWert_, &lblKnoten_, &lblKnotenPerSecond_, &lblTime_,
-                               &lblCalcDraw_, &lblMainVar_});
+    CreateComputerValueLabels(
+        pnlLeftBottomComputer, 4, 16, 180, 400,
+        {&lblWert_, &lblKnoten_, &lblKnotenPerSecond_, &lblTime_, &lblCalcDraw_, &lblMainVar_});
     btnLeftBottomComputerStop = new QPushButton("Bester Zug ausführen", pnlLeftBottomComputer);
     btnLeftBottomComputerStop->setObjectName("btnLeftBottomComputerStop");
     btnLeftBottomComputerStop->setGeometry(8, 102, 170, 24);
@@ -610,6 +610,17 @@ bool TfrmChessMainForm::IsOwnShortcut(const QKeyEvent& event) const {
     return false;
 }
 
+// Copying a selected text and pasting into a comment being typed stay with the memo: a
+// position copied instead, or a game pasted over the one on the board, would surprise the
+// user there. Everywhere else the keys copy and paste positions and games.
+bool TfrmChessMainForm::MemoKeepsKey(const QWidget* widget, const QKeyEvent& event) {
+    const auto* memo = qobject_cast<const QPlainTextEdit*>(widget);
+    if (!memo) return false;
+    if (event.matches(QKeySequence::Copy)) return memo->textCursor().hasSelection();
+    if (event.matches(QKeySequence::Paste)) return !memo->isReadOnly();
+    return false;
+}
+
 bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (NetworkDropsEvent(watched, *event)) {
         event->ignore();  // a close asked for is refused, not carried out
@@ -625,7 +636,7 @@ bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (type == QEvent::KeyPress) {
         FormKeyDown(key->key());
-    } else if (IsOwnShortcut(*key)) {
+    } else if (IsOwnShortcut(*key) && !MemoKeepsKey(widget, *key)) {
         // Menu shortcuts come before the editing keys of the memos (Ctrl+A, Ctrl+Z).
         event->ignore();
         return true;

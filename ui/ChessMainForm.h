@@ -551,6 +551,7 @@ private:
     TStretchedPicture FLightStretched;
     TStretchedPicture FDarkStretched;
     bool IsOwnShortcut(const class QKeyEvent& event) const;
+    static bool MemoKeepsKey(const QWidget* widget, const class QKeyEvent& event);
 };
 
 // The colour of an empty square when the piece set has no picture of it.

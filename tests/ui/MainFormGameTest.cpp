@@ -129,14 +129,21 @@ TEST(Moves, MenuShortcutsComeBeforeTheEditingKeysOfAMemo) {
     QTest::keyClick(memo, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->ChessBoard->PlyCount, 2);
     EXPECT_EQ(memo->toPlainText(), "Gruss");
-    // Ctrl+C and Ctrl+V copy and paste the position, not the memo's text.
+    // In a comment being typed, Ctrl+C copies the selected text and Ctrl+V pastes text; in the
+    // move list with nothing selected they copy and paste the position.
     memo->selectAll();
     QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Gruss");
+    QTest::keyClick(memo, Qt::Key_End);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(memo->toPlainText(), "GrussGruss");
+    EXPECT_EQ(form->ChessBoard->PlyCount, 2);
+    form->memMoves->setFocus();
+    QTest::keyClick(form->memMoves, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), WriteFen(*form->ChessBoard));
     form->mnuNew->trigger();
-    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(form->memMoves, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(form->ChessBoard->GetSquare(5, 5), cBlackPawn);
-    EXPECT_EQ(memo->toPlainText(), "Gruss");
     // Ctrl+A would select the memo's text; here it is the analysis command (cancelled at once).
     int analyses = 0;
     QObject::connect(form->mnuAnalyse, &QAction::triggered, [&] { ++analyses; });
