@@ -185,6 +185,9 @@ std::int32_t PickNextMove(SearchContext& context);
 void MakeSearchMove(SearchContext& context, std::int32_t index);
 void UnmakeSearchMove(SearchContext& context, std::int32_t index);
 bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t colour);
+// What make and take-back keep beside the board - the square sets, the material from the
+// mover's view, the phase - agrees with a recount of the board.
+bool KeptStateMatchesBoard(const SearchContext& context);
 
 // The static score of the position at the context's ply, from the side to move's view.
 std::int32_t Evaluate(SearchContext& context, std::int32_t alpha, std::int32_t beta,

@@ -146,6 +146,7 @@ bool TChessBoard::MakeMove(const TChessMove& move) {
     const int fromFile = move.FromFile, fromRank = move.FromRank;
     const int toFile = move.ToFile, toRank = move.ToRank;
     const TPieceCode moving = Board[fromFile][fromRank];
+    const bool ontoEmptySquare = Board[toFile][toRank] == cEmpty;
     Board[fromFile][fromRank] = cEmpty;
     Board[toFile][toRank] = moving;
 
@@ -187,7 +188,9 @@ bool TChessBoard::MakeMove(const TChessMove& move) {
         if (fromFile == 1) CastlingRights[cBlackQueenSide] = false;
     }
 
-    if (EnPassantPossible && EnPassantFile == toFile) {
+    // En passant lands on the empty square the pawn passed over; a pawn that takes a piece
+    // standing there (only a record made without a legality test has one) takes that piece alone.
+    if (EnPassantPossible && EnPassantFile == toFile && ontoEmptySquare) {
         if (moving == cWhitePawn && toRank == 6) {
             Board[toFile][5] = cEmpty;
             SpecialMove = true;
