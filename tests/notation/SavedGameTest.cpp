@@ -102,6 +102,7 @@ TEST(SavedGame, RoundTrips) {
         TChessBoard board = Game(fen, moves);
         board.SetComment(0, 0, "  Sizilianisch?  ");
         board.SetComment(1, board.PlyCount, "Gr\303\274\303\237e  an alle \"x\" ; [x] = y");
+        board.SetComment(0, 1, " -/- ");  // no comment, before saving as after loading
         board.WhiteTime = 0.123456789012345678;
         board.BlackTime = 1234.56789012345678;
         ASSERT_TRUE(SaveGame(board, fileName));
@@ -112,6 +113,7 @@ TEST(SavedGame, RoundTrips) {
         EXPECT_EQ(status.WhiteToMove, board.IsWhiteToMove());
         EXPECT_EQ(loaded.HistoryTop, board.PlyCount);
         EXPECT_EQ(loaded.GetComment(0, 7), "");
+        EXPECT_EQ(loaded.GetComment(0, 1), board.GetComment(0, 1));
         ExpectSameGame(loaded, board);
     }
 }

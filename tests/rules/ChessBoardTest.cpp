@@ -15,6 +15,8 @@ TEST(ChessBoard, CommentsClocksAndCapturedPieces) {
     board.SetComment(0, 3, "x");
     board.SetComment(0, 3, "");  // an empty text leaves the comment
     board.SetComment(1, 2, "");
+    board.SetComment(0, 1, "y");
+    board.SetComment(0, 1, " -/-\r\n");  // the placeholder, however it is framed, clears it
     EXPECT_EQ(board.Comments[0], (std::vector<std::string>{"-/-", "-/-", "-/-", "x"}));
     EXPECT_EQ(board.Comments[1].size(), 3u);
     EXPECT_EQ(board.GetComment(0, 1) + board.GetComment(0, 3), "x");
