@@ -163,6 +163,7 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
         {"rank 0 outside the pass record", set(86, "  1. E2 - E0     E7 - E5  "), 86},
         {"file letter I", set(91, "  2. G1 - I3     B8 - C6  "), 91},
         {"unknown promotion letter", set(86, "  1. E2 - E4 X   E7 - E5  "), 86},
+        {"promotion to a king", set(86, "  1. E2 - E4 K   E7 - E5  "), 86},
         {"second move damaged", set(91, "  2. G1 - F3     B8 - C9  "), 91},
         {"second column neither move nor dots", set(91, "  2. G1 - F3     xx"), 91},
         {"line too short", set(86, "  1. E2"), 86},
