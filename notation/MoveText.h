@@ -27,8 +27,8 @@ inline std::string MoveToWireText(const TChessMove& move) { return MoveToText(mo
 
 // Reads a move text (trailing blanks may be missing). The promotion letter gives the piece in the
 // colour of the side to move on the receiving board; a letter that names no promotion piece is
-// ignored. A damaged text (a file letter outside A to
-// H, a rank outside 1 to 8) gives nothing; "A0 - A0" is the pass record.
+// ignored. A damaged text (a file letter outside A to H, a rank outside 1 to 8) gives nothing;
+// "A0 - A0" is the pass record.
 std::optional<TChessMove> WireTextToMove(std::string_view text, bool whiteToMove);
 
 // Coordinates as chess programs exchange them: "e2e4", "e7e8q". The pass record is "0000".
