@@ -2,8 +2,9 @@
 # Installs what is missing (Debian packages), builds, and starts the program or runs the tests.
 #
 #   ./build.sh run [ARGS...]   Release build, then start the desktop program with ARGS
-#   ./build.sh test            Release build and every test, then the core tests again under
-#                              AddressSanitizer + UndefinedBehaviorSanitizer
+#   ./build.sh test            Release build and every test, then every test again under
+#                              AddressSanitizer + UndefinedBehaviorSanitizer, then a short round
+#                              of every fuzz target (fuzz/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-run}
@@ -12,6 +13,8 @@ mode=${1:-run}
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev)
 # Qt's own dialogs in German; only the program itself needs them.
 [ "$mode" = run ] && packages+=(qt6-translations-l10n)
+# The fuzz targets build with clang and link its libFuzzer runtime.
+[ "$mode" = test ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -40,11 +43,13 @@ case "$mode" in
     ;;
   test)
     ctest --test-dir build --output-on-failure -j"$jobs"
-    # The core again with sanitizers and bounds asserts; Qt stays out of this build.
+    # Every test again with sanitizers and bounds asserts, the window's on Qt's offscreen platform.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-      -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_UI=OFF -DTAVLOR_BUILD_BENCH=OFF
+      -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_BENCH=OFF
     cmake --build build-asan -j"$jobs"
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" -L core
+    ctest --test-dir build-asan --output-on-failure -j"$jobs"
+    # A short round of every fuzz target; fuzz/run.sh RUNS runs a longer one.
+    fuzz/run.sh 20000
     ;;
   *)
     echo "usage: ./build.sh run [ARGS...] | ./build.sh test" >&2

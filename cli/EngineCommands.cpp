@@ -93,6 +93,12 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+// The first line of a message, for an "info string".
+std::string FirstLine(const std::ostringstream& message) {
+    const std::string text = message.str();
+    return std::string(TrimBlanks(std::string_view(text).substr(0, text.find('\n'))));
+}
+
 // A move record that no search writes: file 0 lies off the board.
 bool IsMoveFound(const TChessMove& move) {
     return move.FromFile != 0;
@@ -343,96 +349,200 @@ private:
             return;
         }
         ReadPosition(fen, Position);
-        if (next < words.size() && words[next] == "moves") {
-            const std::vector<std::string_view> moves(words.begin() + static_cast<long>(next) + 1,
-                                                      words.end());
-            std::ostringstream problem;
-            if (!PlayUciMoves(Position, moves, problem))
-                Output.Line("info string " + std::string(TrimBlanks(problem.str().substr(
-                                                 0, problem.str().find('\n')))));
+        PositionProblem.clear();
+        if (next >= words.size() || words[next] != "moves") return;
+        const std::vector<std::string_view> moves(words.begin() + static_cast<long>(next) + 1,
+                                                  words.end());
+        // The game holds cMaxHistory half-moves; a longer one cannot be followed to its end, and
+        // a search of the position where it stopped would answer for the wrong side.
+        if (static_cast<std::size_t>(Position.PlyCount) + moves.size() >
+            static_cast<std::size_t>(cMaxHistory)) {
+            PositionProblem =
+                "Die Partie ist zu lang: mehr als " + std::to_string(cMaxHistory) + " Halbzüge";
+        } else if (std::ostringstream problem; !PlayUciMoves(Position, moves, problem)) {
+            PositionProblem = FirstLine(problem);
         }
+        if (!PositionProblem.empty()) Output.Line("info string " + PositionProblem);
+    }
+
+    // The limits of one "go" as the search carries them out.
+    struct TGoLimits {
+        std::int32_t Depth = cMaxCommandDepth;
+        std::optional<std::uint64_t> Nodes;
+        std::int64_t MoveTime = -1;  // milliseconds; 0 stops at the first report
+        bool Infinite = false;
+        std::vector<TChessMove> SearchMoves;
+    };
+
+    TGoLimits ReadGoLimits(const std::vector<std::string>& words) {
+        static constexpr std::array<std::string_view, 12> keywords = {
+            "searchmoves", "ponder", "wtime", "btime", "winc",     "binc",
+            "movestogo",   "depth",  "nodes", "mate",  "movetime", "infinite"};
+        const auto isKeyword = [](std::string_view word) {
+            return std::find(keywords.begin(), keywords.end(), word) != keywords.end();
+        };
+        TGoLimits limits;
+        const bool white = Position.IsWhiteToMove();
+        std::optional<std::int64_t> clock;
+        std::int64_t increment = 0;
+        std::int64_t movesToGo = 0;
+        bool limited = false;
+        bool refused = false;
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            const std::string& key = words[i];
+            if (key == "infinite") {
+                limits.Infinite = limited = true;
+                continue;
+            }
+            if (key == "searchmoves") {
+                for (; i + 1 < words.size() && !isKeyword(words[i + 1]); ++i)
+                    AddSearchMove(words[i + 1], limits.SearchMoves);
+                continue;
+            }
+            if (!isKeyword(key) || key == "ponder") continue;
+            const bool hasValue = i + 1 < words.size() && !isKeyword(words[i + 1]);
+            const std::optional<std::int64_t> value =
+                hasValue ? ParseNumber(words[i + 1]) : std::nullopt;
+            if (hasValue) ++i;
+            if (!value || (key == "mate" && *value < 1)) {
+                Output.Line("info string Ungültige Zahl: " + key + " " +
+                            (hasValue ? words[i] : std::string("fehlt")));
+                refused = true;
+                continue;
+            }
+            const bool own = key == (white ? "wtime" : "btime");
+            if (own) {
+                clock = *value;
+            } else if (key == (white ? "winc" : "binc")) {
+                increment = *value;
+            } else if (key == "movestogo") {
+                movesToGo = std::max<std::int64_t>(*value, 0);
+            } else if (key == "depth") {
+                limits.Depth =
+                    std::min(limits.Depth, static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                                               *value, 1, cMaxCommandDepth)));
+            } else if (key == "mate") {
+                // A mate in N moves lies 2N - 1 half-moves deep.
+                const std::int64_t moves = std::min<std::int64_t>(*value, cMaxCommandDepth);
+                limits.Depth =
+                    std::min(limits.Depth, static_cast<std::int32_t>(std::min<std::int64_t>(
+                                               2 * moves - 1, cMaxCommandDepth)));
+            } else if (key == "nodes") {
+                limits.Nodes = static_cast<std::uint64_t>(std::max<std::int64_t>(*value, 0));
+            } else if (key == "movetime") {
+                limits.MoveTime = std::max<std::int64_t>(*value, 0);
+            }
+            limited = limited || own || key == "depth" || key == "mate" || key == "nodes" ||
+                      key == "movetime";
+        }
+        // A clock with no time left asks for a move at once.
+        if (limits.MoveTime < 0 && clock)
+            limits.MoveTime = *clock <= 0 ? 0 : MoveTimeFromClock(*clock, increment, movesToGo);
+        if (refused && !limited) {
+            limits.Depth = TComputerSettings{}.Strength;
+            Output.Line("info string Suche mit der Standardtiefe " + std::to_string(limits.Depth));
+        }
+        return limits;
+    }
+
+    // A move of "searchmoves" counts when it is legal here; promotions need their letter.
+    void AddSearchMove(std::string_view text, std::vector<TChessMove>& moves) {
+        TChessBoard board = Position;
+        std::ostringstream problem;
+        const std::string_view one[] = {text};
+        if (!PlayUciMoves(board, one, problem)) {
+            Output.Line("info string " + FirstLine(problem));
+            return;
+        }
+        moves.push_back(board.GetHistoryMove(board.PlyCount));
+    }
+
+    // One "info" line; nothing while the main line does not start with a legal move.
+    bool ShowInfo(std::int32_t depth, std::int32_t value, std::uint64_t nodes, std::int64_t ms,
+                  const std::string& pv) {
+        if (pv.empty()) return false;
+        const std::uint64_t nps = ms > 0 ? nodes * 1000 / static_cast<std::uint64_t>(ms) : 0;
+        Output.Line("info depth " + std::to_string(depth) + " score " + UciScore(value) +
+                    " nodes " + std::to_string(nodes) + " nps " + std::to_string(nps) + " time " +
+                    std::to_string(ms) + " pv " + pv);
+        return true;
     }
 
     void Go(const std::vector<std::string>& words, std::int64_t lineNumber) {
-        std::int32_t depth = cMaxCommandDepth;
-        std::int64_t moveTime = -1;
-        std::int64_t clock[2] = {-1, -1};
-        std::int64_t increment[2] = {0, 0};
-        std::int64_t movesToGo = 0;
-        bool infinite = false;
-        for (std::size_t i = 1; i < words.size(); ++i) {
-            if (words[i] == "infinite") infinite = true;
-            if (i + 1 == words.size()) break;
-            const std::optional<std::int64_t> value = ParseNumber(words[i + 1]);
-            if (!value) continue;
-            const std::string& key = words[i];
-            if (key == "depth")
-                depth = static_cast<std::int32_t>(
-                    std::clamp<std::int64_t>(*value, 1, cMaxCommandDepth));
-            else if (key == "movetime")
-                moveTime = *value;
-            else if (key == "wtime")
-                clock[0] = *value;
-            else if (key == "btime")
-                clock[1] = *value;
-            else if (key == "winc")
-                increment[0] = *value;
-            else if (key == "binc")
-                increment[1] = *value;
-            else if (key == "movestogo")
-                movesToGo = *value;
-            else
-                continue;
-            ++i;
-        }
+        const TGoLimits limits = ReadGoLimits(words);
         const bool white = Position.IsWhiteToMove();
-        const int side = white ? 0 : 1;
-        if (moveTime < 0 && clock[side] >= 0)
-            moveTime = MoveTimeFromClock(clock[side], increment[side], movesToGo);
-
         const auto start = std::chrono::steady_clock::now();
         const auto elapsedMs = [&] {
             return std::chrono::duration_cast<std::chrono::milliseconds>(
                        std::chrono::steady_clock::now() - start)
                 .count();
         };
-        std::int32_t shownValue = 0;
-        std::string shownLine;
+        // The last line shown, so that the closing line repeats it with the final node count.
+        struct TShown {
+            std::int32_t Depth = 0;
+            std::int32_t Value = 0;
+            std::uint64_t Nodes = 0;
+            std::string RawLine;
+            std::string Pv;
+        } shown;
+        const auto show = [&](std::int32_t depth, std::int32_t value, std::uint64_t nodes,
+                              std::string_view mainLine) {
+            const std::string pv = UciMainLine(Position, mainLine);
+            if (ShowInfo(depth, value, nodes, elapsedMs(), pv))
+                shown = {depth, value, nodes, std::string(mainLine), pv};
+        };
+        TSearchOptions options;
+        options.RootMoves = limits.SearchMoves;
+        options.IterationDone = show;
         const TSearchProgress progress = [&](std::int32_t& stop, std::int32_t value,
                                              std::int32_t reached, std::uint64_t nodes,
                                              std::string_view, std::string_view mainLine) {
-            const std::int64_t ms = elapsedMs();
-            if (Input.StopRequestedAfter(lineNumber) || (moveTime >= 0 && ms >= moveTime)) stop = 1;
-            if (mainLine.empty() || (value == shownValue && mainLine == shownLine)) return;
-            shownValue = value;
-            shownLine = mainLine;
-            const std::uint64_t nps = ms > 0 ? nodes * 1000 / static_cast<std::uint64_t>(ms) : 0;
-            Output.Line("info depth " + std::to_string(reached) + " score " + UciScore(value) +
-                        " nodes " + std::to_string(nodes) + " nps " + std::to_string(nps) +
-                        " time " + std::to_string(ms) + " pv " + UciMainLine(Position, mainLine));
+            if (Input.StopRequestedAfter(lineNumber) ||
+                (limits.MoveTime >= 0 && elapsedMs() >= limits.MoveTime) ||
+                (limits.Nodes && nodes >= *limits.Nodes))
+                stop = 1;
+            if (value != shown.Value || mainLine != shown.RawLine)
+                show(reached, value, nodes, mainLine);
         };
+
         std::uint64_t nodes = 0;
         TChessMove best{};
-        TMoveList legal;
-        std::int32_t legalCount = 0;
-        GenerateMoves(Position, white ? 1 : 0, legal, legalCount);
-        if (legalCount == 0) {
+        if (!PositionProblem.empty()) {
+            Output.Line("info string " + PositionProblem);
+        } else if (!HasLegalMove(white)) {
             // Mated or stalemated: nothing to search, and GUIs read the score of the result.
             Output.Line(std::string("info depth 0 score ") +
                         (IsKingInCheck(Position, white ? 1 : 0) ? "mate 0" : "cp 0"));
         } else {
-            ComputeMove(Position, white, depth, progress, nodes, best, Settings);
+            ComputeMove(Position, white, limits.Depth, progress, nodes, best, Settings, options);
+            // The last line carries the final node count.
+            if (shown.Pv.empty())
+                Output.Line("info nodes " + std::to_string(nodes) + " time " +
+                            std::to_string(elapsedMs()));
+            else if (nodes != shown.Nodes)
+                ShowInfo(shown.Depth, shown.Value, nodes, elapsedMs(), shown.Pv);
         }
         // An infinite search answers only when told to stop, even when it has finished.
-        while (infinite && !Input.StopRequestedAfter(lineNumber))
+        while (limits.Infinite && !Input.StopRequestedAfter(lineNumber))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        Output.Line("bestmove " + (IsMoveFound(best) ? MoveToUci(best) : std::string("0000")));
+        // Whatever the search gave, only a legal move of the side to move goes out.
+        const bool answer = IsMoveFound(best) && IsLegalMove(Position, best);
+        Output.Line("bestmove " + (answer ? MoveToUci(best) : std::string("0000")));
         Input.SearchDone();
+    }
+
+    bool HasLegalMove(bool white) {
+        TMoveList legal;
+        std::int32_t count = 0;
+        GenerateMoves(Position, white ? 1 : 0, legal, count);
+        return count > 0;
     }
 
     TUciOutput& Output;
     TUciInput& Input;
     TChessBoard Position;
+    // Why the last "position" could not be set up as the GUI sent it; a search then gives no move.
+    std::string PositionProblem;
     TComputerSettings Settings;
 };
 

@@ -3,6 +3,7 @@
 
 #include "engine/Search.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -78,6 +79,24 @@ std::int32_t SearchRootMove(SearchContext& context, std::int32_t index, std::int
     const std::int32_t v = -Search(context, -beta, -alpha, depth - 1);
     UnmakeSearchMove(context, index);
     return v;
+}
+
+// Drops the root moves the caller did not name; the rest keep their generation order.
+void KeepNamedRootMoves(SearchContext& context) {
+    if (context.RootMoves.empty()) return;
+    std::int32_t kept = 0;
+    for (std::int32_t i = 0; i < context.PlyEnd[0]; ++i) {
+        const TSearchMove move = context.MoveStack[static_cast<std::size_t>(i)];
+        const TChessMove gameMove = ToGameMove(move.From, move.To, move.PromoteTo);
+        const bool named = std::any_of(
+            context.RootMoves.begin(), context.RootMoves.end(), [&](const TChessMove& wanted) {
+                return SameMove(wanted, gameMove) &&
+                       (wanted.Promotion == cEmpty || wanted.Promotion == gameMove.Promotion);
+            });
+        if (named) context.MoveStack[static_cast<std::size_t>(kept++)] = move;
+    }
+    context.PlyEnd[0] = kept;
+    context.StackTop = kept;
 }
 
 void StoreKiller(SearchContext& context, const TSearchMove& move) {
@@ -213,6 +232,7 @@ std::int32_t Search(SearchContext& context, std::int32_t alpha, std::int32_t bet
 
 std::int32_t SearchRoot(SearchContext& context, TChessMove& bestMove) {
     GenerateSearchMoves(context, 1);
+    KeepNamedRootMoves(context);
     const std::int32_t count = context.PlyEnd[0];
     auto& moves = context.MoveStack;
     TMainLineMove& rootLineStart = context.MainLineTable[0][0];
@@ -259,6 +279,9 @@ std::int32_t SearchRoot(SearchContext& context, TChessMove& bestMove) {
                 }
             }
         }
+        if (!context.StopFlag && context.IterationDone != nullptr && *context.IterationDone)
+            (*context.IterationDone)(d, DisplayValue(context.RootScore), context.Nodes,
+                                     context.ReportedMainLine);
         if (d >= context.MaxIterations || std::abs(alpha) >= cMateFound || context.StopFlag) break;
     }
 
@@ -292,6 +315,8 @@ void PrepareSearch(SearchContext& context, const TChessBoard& board, bool whiteT
     context.StopFlag = false;
     context.StopValue = cNoStopValue;
     context.Progress = progress;
+    context.IterationDone = nullptr;
+    context.RootMoves = {};
     context.ReportedMove.clear();
     context.ReportedMainLine.clear();
     context.FallbackMove = {};
@@ -301,9 +326,18 @@ void PrepareSearch(SearchContext& context, const TChessBoard& board, bool whiteT
 double ComputeMove(const TChessBoard& board, bool whiteToMove, std::int32_t maxIterations,
                    const TSearchProgress& progress, std::uint64_t& nodes, TChessMove& bestMove,
                    const TComputerSettings& settings) {
+    return ComputeMove(board, whiteToMove, maxIterations, progress, nodes, bestMove, settings,
+                       TSearchOptions{});
+}
+
+double ComputeMove(const TChessBoard& board, bool whiteToMove, std::int32_t maxIterations,
+                   const TSearchProgress& progress, std::uint64_t& nodes, TChessMove& bestMove,
+                   const TComputerSettings& settings, const TSearchOptions& options) {
     TProfileSection section("ComputeMove");
     auto context = std::make_unique<SearchContext>();
     PrepareSearch(*context, board, whiteToMove, maxIterations, settings, &progress);
+    context->IterationDone = &options.IterationDone;
+    context->RootMoves = options.RootMoves;
     context->Nodes = nodes;
     const std::int32_t score = SearchRoot(*context, bestMove);
     nodes = context->Nodes;

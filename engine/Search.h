@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "engine/ComputerSettings.h"
 #include "engine/SearchContext.h"
@@ -24,6 +25,19 @@ double ComputeMove(const TChessBoard& board, bool whiteToMove, std::int32_t maxI
 double ComputeMove(const TChessBoard& board, bool whiteToMove, std::int32_t maxIterations,
                    const TSearchProgress& progress, std::uint64_t& nodes, TChessMove& bestMove,
                    const TComputerSettings& settings);
+
+// What a caller beyond the window may ask of one search besides the settings.
+struct TSearchOptions {
+    // Only these root moves are searched, matched by their squares and, where one is given, by
+    // the promotion piece; empty for every move.
+    std::span<const TChessMove> RootMoves;
+    TIterationReport IterationDone;
+};
+
+// The same with options; without any it searches exactly as the call above.
+double ComputeMove(const TChessBoard& board, bool whiteToMove, std::int32_t maxIterations,
+                   const TSearchProgress& progress, std::uint64_t& nodes, TChessMove& bestMove,
+                   const TComputerSettings& settings, const TSearchOptions& options);
 
 // The score as the user sees it: unchanged, or for a mate N moves ahead N x 100000, and for
 // being mated after the opponent's N-th move -(N + 1) x 100000.

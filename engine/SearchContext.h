@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -116,6 +117,11 @@ using TSearchProgress =
     std::function<void(std::int32_t& stop, std::int32_t value, std::int32_t depth,
                        std::uint64_t nodes, std::string_view moveText, std::string_view mainLine)>;
 
+// Reported once an iteration has searched every root move without being stopped: its depth, the
+// shown value of its best move (as TSearchProgress gives it), the node counter and the main line.
+using TIterationReport = std::function<void(std::int32_t depth, std::int32_t value,
+                                            std::uint64_t nodes, std::string_view mainLine)>;
+
 // All working state of one search: made when ComputeMove starts, thrown away when it returns.
 // Everything is a fixed array so that nothing is allocated inside the tree.
 struct SearchContext {
@@ -167,6 +173,9 @@ struct SearchContext {
     std::int32_t StopValue = cNoStopValue;
     std::uint64_t Nodes = 0;
     const TSearchProgress* Progress = nullptr;
+    const TIterationReport* IterationDone = nullptr;
+    // Only these root moves are searched; empty for all of them.
+    std::span<const TChessMove> RootMoves;
     std::string ReportedMove;
     std::string ReportedMainLine;
     TChessMove FallbackMove{};
@@ -185,6 +194,9 @@ std::int32_t PickNextMove(SearchContext& context);
 void MakeSearchMove(SearchContext& context, std::int32_t index);
 void UnmakeSearchMove(SearchContext& context, std::int32_t index);
 bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t colour);
+// What make and take-back keep beside the board - the square sets, the material from the
+// mover's view, the phase - agrees with a recount of the board.
+bool KeptStateMatchesBoard(const SearchContext& context);
 
 // The static score of the position at the context's ply, from the side to move's view.
 std::int32_t Evaluate(SearchContext& context, std::int32_t alpha, std::int32_t beta,

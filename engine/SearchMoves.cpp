@@ -3,6 +3,7 @@
 
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstdlib>
 
 #include "engine/Attacks.h"
@@ -265,7 +266,9 @@ private:
 
     void EnPassant() {
         const std::int32_t target = Context.PlyEnPassant[static_cast<std::size_t>(Ply)];
-        if (target == 0) return;
+        // The capturing pawn lands on the square passed over, which must be empty: moving onto a
+        // piece there would overwrite it behind the back of the square sets.
+        if (target == 0 || At(target) != spEmpty) return;
         const std::int32_t behind = -10 * Side;  // towards the capturing pawns' rank
         for (std::int32_t from : {target + behind + Side, target + behind - Side}) {
             if (At(from) != spPawn * Side) continue;
@@ -420,15 +423,20 @@ void ConvertPosition(SearchContext& context, const TChessBoard& board, bool whit
     context.PlyMaterial[0] = whiteToMove ? whiteMaterial : -whiteMaterial;
     context.PlyPhase[0] = phase;
 
-    // The pawn that has just made a double step can be taken on the square it passed over.
+    // The pawn that has just made a double step can be taken on the square it passed over. A
+    // game whose record was made without a legality test may claim the right with no such pawn
+    // or with a piece on that square; the right is then dropped.
     context.PlyEnPassant[0] = 0;
     const std::int32_t file = board.EnPassantFile;
     if (board.EnPassantPossible && file >= 1 && file <= 8) {
         const std::int32_t pawnRank = whiteToMove ? 5 : 4;
         const std::int32_t pawn = whiteToMove ? -spPawn : spPawn;
-        if (context.SearchBoard[static_cast<std::size_t>(SearchSquare(file, pawnRank))] == pawn)
-            context.PlyEnPassant[0] = SearchSquare(file, whiteToMove ? 6 : 3);
+        const std::int32_t passed = SearchSquare(file, whiteToMove ? 6 : 3);
+        if (context.SearchBoard[static_cast<std::size_t>(SearchSquare(file, pawnRank))] == pawn &&
+            context.SearchBoard[static_cast<std::size_t>(passed)] == spEmpty)
+            context.PlyEnPassant[0] = passed;
     }
+    assert(KeptStateMatchesBoard(context));
 
     // A lost right counts as a rook that has already moved.
     const std::array<std::pair<std::int32_t, std::int32_t>, 4> rookHomes = {{
@@ -606,6 +614,29 @@ void UnmakeSearchMove(SearchContext& context, std::int32_t index) {
         context.WhiteKingSquare = move.From;
     else if (returned == -spKing)
         context.BlackKingSquare = move.From;
+}
+
+bool KeptStateMatchesBoard(const SearchContext& context) {
+    std::array<std::array<std::uint64_t, 7>, 2> pieces{};
+    std::array<std::uint64_t, 2> colours{};
+    std::int32_t material = 0;
+    std::int32_t phase = 0;
+    for (std::int32_t bit = 0; bit < 64; ++bit) {
+        const std::int32_t code = context.SearchBoard[static_cast<std::size_t>(SquareOfBit(bit))];
+        if (code == spEmpty) continue;
+        const std::int32_t type = std::abs(code);
+        if (type > spKing) return false;
+        const auto colour = static_cast<std::size_t>(ColourIndex(code));
+        pieces[colour][static_cast<std::size_t>(type)] |= TSquareSet{1} << bit;
+        colours[colour] |= TSquareSet{1} << bit;
+        if (type == spKing) continue;
+        const std::int32_t value = context.PieceValue[static_cast<std::size_t>(type)];
+        material += (code > 0) == (context.SideToMove > 0) ? value : -value;
+        if (type != spPawn) phase += value;
+    }
+    const auto ply = static_cast<std::size_t>(context.Ply);
+    return pieces == context.PieceBits && colours == context.ColourBits &&
+           material == context.PlyMaterial[ply] && phase == context.PlyPhase[ply];
 }
 
 bool IsAttacked(const SearchContext& context, std::int32_t square, std::int32_t colour) {

@@ -49,6 +49,12 @@ TPieceCode PieceOfLetter(char letter, bool white) {
     }
 }
 
+TPieceCode PromotionPieceOfLetter(char letter, bool white) {
+    return letter == 'Q' || letter == 'R' || letter == 'B' || letter == 'N'
+               ? PieceOfLetter(letter, white)
+               : cEmpty;
+}
+
 std::string MoveToText(const TChessMove& move) {
     std::string text(9, ' ');
     text[0] = FileLetter(move.FromFile);
@@ -70,7 +76,7 @@ std::optional<TChessMove> WireTextToMove(std::string_view text, bool whiteToMove
     move.ToRank = static_cast<std::uint8_t>(RankOfDigit(text[6]));
     if (!IsOnBoard(move.FromFile, move.FromRank) || !IsOnBoard(move.ToFile, move.ToRank))
         return std::nullopt;
-    if (text.size() >= 9 && text[8] != ' ') move.Promotion = PieceOfLetter(text[8], whiteToMove);
+    if (text.size() >= 9) move.Promotion = PromotionPieceOfLetter(text[8], whiteToMove);
     return move;
 }
 
@@ -97,8 +103,8 @@ std::optional<TChessMove> UciToMove(std::string_view text, bool whiteToMove) {
         return std::nullopt;
     if (text.size() == 5) {
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[4])));
-        if (letter != 'Q' && letter != 'R' && letter != 'B' && letter != 'N') return std::nullopt;
-        move.Promotion = PieceOfLetter(letter, whiteToMove);
+        move.Promotion = PromotionPieceOfLetter(letter, whiteToMove);
+        if (move.Promotion == cEmpty) return std::nullopt;
     }
     return move;
 }

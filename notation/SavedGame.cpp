@@ -95,7 +95,7 @@ std::optional<TChessMove> ReadMoveAt(std::string_view line, std::size_t column, 
     if (!HasValidSquares(move)) return std::nullopt;
     const char letter = At(line, column + 8);
     if (letter != ' ') {
-        move.Promotion = PieceOfLetter(letter, white);
+        move.Promotion = PromotionPieceOfLetter(letter, white);
         if (move.Promotion == cEmpty) return std::nullopt;
     }
     return move;

@@ -1,6 +1,7 @@
 #include "rules/ChessBoard.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace tavlor {
 
@@ -9,6 +10,17 @@ namespace {
 constexpr const char* cPlaceholderComment = "-/-";
 
 bool IsCommentList(std::int32_t list) { return list == 0 || list == 1; }
+
+// The placeholder with blanks around it is the placeholder too: a saved game writes comments
+// trimmed and reads the placeholder back as no comment, so storing it would lose nothing later
+// that is not lost now.
+bool IsPlaceholderComment(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.remove_suffix(1);
+    return text == cPlaceholderComment;
+}
 
 constexpr std::array<TPieceCode, 8> cWhiteBackRank = {cWhiteRook,  cWhiteKnight, cWhiteBishop,
                                                       cWhiteQueen, cWhiteKing,   cWhiteBishop,
@@ -112,14 +124,15 @@ std::string TChessBoard::GetComment(std::int32_t list, std::int32_t ply) const {
     const auto& items = Comments[static_cast<std::size_t>(list)];
     if (ply < 0 || static_cast<std::size_t>(ply) >= items.size()) return {};
     const std::string& item = items[static_cast<std::size_t>(ply)];
-    return item == cPlaceholderComment ? std::string{} : item;
+    return IsPlaceholderComment(item) ? std::string{} : item;
 }
 
 void TChessBoard::SetComment(std::int32_t list, std::int32_t ply, const std::string& text) {
     if (ply < 0 || !IsCommentList(list)) return;
     auto& items = Comments[static_cast<std::size_t>(list)];
     while (items.size() <= static_cast<std::size_t>(ply)) items.emplace_back(cPlaceholderComment);
-    if (!text.empty()) items[static_cast<std::size_t>(ply)] = text;
+    if (text.empty()) return;
+    items[static_cast<std::size_t>(ply)] = IsPlaceholderComment(text) ? cPlaceholderComment : text;
 }
 
 void TChessBoard::TruncateComments(std::int32_t list, std::int32_t count) {
@@ -146,6 +159,7 @@ bool TChessBoard::MakeMove(const TChessMove& move) {
     const int fromFile = move.FromFile, fromRank = move.FromRank;
     const int toFile = move.ToFile, toRank = move.ToRank;
     const TPieceCode moving = Board[fromFile][fromRank];
+    const bool ontoEmptySquare = Board[toFile][toRank] == cEmpty;
     Board[fromFile][fromRank] = cEmpty;
     Board[toFile][toRank] = moving;
 
@@ -187,7 +201,9 @@ bool TChessBoard::MakeMove(const TChessMove& move) {
         if (fromFile == 1) CastlingRights[cBlackQueenSide] = false;
     }
 
-    if (EnPassantPossible && EnPassantFile == toFile) {
+    // En passant lands on the empty square the pawn passed over; a pawn that takes a piece
+    // standing there (only a record made without a legality test has one) takes that piece alone.
+    if (EnPassantPossible && EnPassantFile == toFile && ontoEmptySquare) {
         if (moving == cWhitePawn && toRank == 6) {
             Board[toFile][5] = cEmpty;
             SpecialMove = true;

@@ -180,9 +180,11 @@ private:
         const int enPassantRank = Side.White ? 5 : 4;
         const int besideFile = file + fileStep;
         const int beside = from + Step(fileStep, 0);
-        if (!Board.EnPassantPossible || besideFile < 1 || besideFile > 8 ||
-            rank != enPassantRank || Cells[beside] != Side.EnemyPawn ||
-            Board.EnPassantFile != besideFile)
+        // The square behind the pawn must be empty too: a record made without a legality test
+        // can put a piece there, and the capture would take it.
+        if (!Board.EnPassantPossible || besideFile < 1 || besideFile > 8 || rank != enPassantRank ||
+            Cells[beside] != Side.EnemyPawn || Board.EnPassantFile != besideFile ||
+            Cells[beside + forward] != cEmpty)
             return;
         // The captured pawn leaves the rank too, so a pin along the rank is seen.
         Cells[beside] = cEmpty;
@@ -225,17 +227,21 @@ private:
 
     // Castling needs the king on the E file, the squares between empty, and the king safe on its
     // own square and on the squares it crosses and reaches; the B-file square may be attacked.
+    // Play clears a right once king or rook leaves home, but a loaded start position may keep a
+    // right without them, and castling would then move a rook that is not there: so king and
+    // rook must stand at home as well.
     void KingMoves(int from, int file, int rank) {
         Jump(from, cKingSteps);
-        if (file != 5) return;
+        if (file != 5 || rank != (Side.White ? 1 : 8)) return;
         const int kingSide = Side.White ? cWhiteKingSide : cBlackKingSide;
         const int queenSide = Side.White ? cWhiteQueenSide : cBlackQueenSide;
-        if (Board.CastlingRights[kingSide] && Cells[Index(6, rank)] == cEmpty &&
-            Cells[Index(7, rank)] == cEmpty && SafePath(from, {5, 6, 7}, rank))
+        if (Board.CastlingRights[kingSide] && Cells[Index(8, rank)] == Side.Rook &&
+            Cells[Index(6, rank)] == cEmpty && Cells[Index(7, rank)] == cEmpty &&
+            SafePath(from, {5, 6, 7}, rank))
             Add(from, Index(7, rank));
-        if (Board.CastlingRights[queenSide] && Cells[Index(4, rank)] == cEmpty &&
-            Cells[Index(3, rank)] == cEmpty && Cells[Index(2, rank)] == cEmpty &&
-            SafePath(from, {5, 4, 3}, rank))
+        if (Board.CastlingRights[queenSide] && Cells[Index(1, rank)] == Side.Rook &&
+            Cells[Index(4, rank)] == cEmpty && Cells[Index(3, rank)] == cEmpty &&
+            Cells[Index(2, rank)] == cEmpty && SafePath(from, {5, 4, 3}, rank))
             Add(from, Index(3, rank));
     }
 

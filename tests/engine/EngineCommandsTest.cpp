@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <sstream>
@@ -187,6 +188,96 @@ TEST(EngineCommandsTest, UciSessionThroughPipes) {
     closed.Send("go infinite");
     EXPECT_EQ(closed.Finish(), 0);
     EXPECT_TRUE(closed.Saw("bestmove "));
+}
+
+// The lines of `seen` that start with `prefix`.
+std::vector<std::string> LinesOf(const std::string& seen, std::string_view prefix) {
+    std::vector<std::string> lines;
+    std::istringstream stream(seen);
+    for (std::string line; std::getline(stream, line);)
+        if (line.starts_with(prefix)) lines.push_back(line);
+    return lines;
+}
+
+std::uint64_t NodesOf(const std::string& info) {
+    const std::size_t at = info.find(" nodes ");
+    return at == std::string::npos ? 0 : std::stoull(info.substr(at + 7));
+}
+
+// What other chess programs sent when they drove the engine, one exchange per row: the engine
+// must answer every "go" with a move of the side to move (or 0000 when it cannot follow the
+// game), within its limits, and say why it refuses anything.
+TEST(EngineCommandsTest, UciLimitsRefusalsAndReports) {
+    std::string longGame = "position startpos moves";
+    for (int ply = 0; ply <= 1000; ++ply) {
+        static const char* const shuffle[] = {" g1f3", " g8f6", " f3g1", " f6g8"};
+        longGame += shuffle[ply % 4];
+    }
+    struct TRow {
+        std::string Commands;
+        std::vector<std::string> Answer;  // the bestmove line must be one of these
+        std::vector<std::string> Seen;    // texts every one of which the output holds
+    };
+    const TRow rows[] = {
+        {"position startpos\ngo nodes 20000", {}, {}},
+        {"position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo mate 1",
+         {"bestmove d1d8"},
+         {"score mate 1 "}},
+        {"position startpos\ngo depth abc", {}, {"info string Ungültige Zahl: depth abc"}},
+        {"position startpos\ngo nodes", {}, {"info string Ungültige Zahl: nodes fehlt"}},
+        {"position startpos\ngo wtime -500 btime 1000", {}, {}},
+        {"position startpos moves e2e4\ngo wtime 1000 btime 0", {}, {}},
+        {longGame + "\ngo depth 1",
+         {"bestmove 0000"},
+         {"info string Die Partie ist zu lang: mehr als 1000 Halbzüge"}},
+        {"position startpos moves e2e4 e2e4\ngo depth 1",
+         {"bestmove 0000"},
+         {"info string Ungültiger Zug: e2e4"}},
+        {"position fen 4k3/8/8/8/8/8/4r3/4K3 w - - 0 1\ngo depth 2", {"bestmove e1e2"}, {}},
+        {"position startpos\ngo depth 3 searchmoves h2h3 a2a3 e2e5",
+         {"bestmove h2h3", "bestmove a2a3"},
+         {"info string Ungültiger Zug: e2e5"}},
+    };
+    TUciProcess engine;
+    ASSERT_TRUE(engine.Started());
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.Commands.substr(0, 80));
+        engine.Seen.clear();
+        const auto start = std::chrono::steady_clock::now();
+        engine.Send(row.Commands);
+        const std::string answer = engine.WaitFor("bestmove ");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        ASSERT_NE(answer, "");
+        if (!row.Answer.empty())
+            EXPECT_NE(std::find(row.Answer.begin(), row.Answer.end(), answer), row.Answer.end())
+                << answer;
+        for (const std::string& text : row.Seen)
+            EXPECT_TRUE(engine.Saw(text)) << engine.Seen;
+        // No score without a legal first move: no empty main line, no "mate 0" for a side that
+        // can still move.
+        for (const std::string& info : LinesOf(engine.Seen, "info depth ")) {
+            EXPECT_FALSE(info.ends_with(" pv") || info.find(" pv ") == std::string::npos) << info;
+            EXPECT_EQ(info.find("mate 0 "), std::string::npos) << info;
+        }
+    }
+
+    // A line at the end of every iteration and a closing one with the final node count; the
+    // node limit is kept to within one report.
+    engine.Seen.clear();
+    engine.Send("position startpos\ngo depth 3");
+    ASSERT_NE(engine.WaitFor("bestmove "), "");
+    const std::vector<std::string> infos = LinesOf(engine.Seen, "info depth ");
+    for (const char* depth : {"info depth 1 ", "info depth 2 ", "info depth 3 "})
+        EXPECT_FALSE(LinesOf(engine.Seen, depth).empty()) << depth;
+    ASSERT_FALSE(infos.empty());
+    for (const std::string& info : infos)
+        EXPECT_LE(NodesOf(info), NodesOf(infos.back()));
+    engine.Seen.clear();
+    engine.Send("go nodes 20000");
+    ASSERT_NE(engine.WaitFor("bestmove "), "");
+    const std::uint64_t nodes = NodesOf(LinesOf(engine.Seen, "info depth ").back());
+    EXPECT_GE(nodes, 20000u);
+    EXPECT_LT(nodes, 200000u);
 }
 
 }  // namespace

@@ -5,34 +5,12 @@
 #include <tuple>
 #include <vector>
 
+#include "rules/MoveGeneration.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/rules/TestBoards.h"
 
 namespace tavlor::test {
 namespace {
-
-// What make keeps beside the board - square sets, material from the mover's view, phase - must
-// agree with a recount of the board.
-bool StateMatchesBoard(const SearchContext& c) {
-    std::array<std::array<std::uint64_t, 7>, 2> pieces{};
-    std::array<std::uint64_t, 2> colours{};
-    std::int32_t material = 0;
-    std::int32_t phase = 0;
-    for (std::int32_t bit = 0; bit < 64; ++bit) {
-        const std::int32_t square = SearchSquare(bit % 8 + 1, bit / 8 + 1);
-        const std::int32_t code = c.SearchBoard[static_cast<std::size_t>(square)];
-        if (code == spEmpty) continue;
-        const std::int32_t type = std::abs(code);
-        const auto colour = static_cast<std::size_t>(code > 0 ? 0 : 1);
-        pieces[colour][static_cast<std::size_t>(type)] |= std::uint64_t{1} << bit;
-        colours[colour] |= std::uint64_t{1} << bit;
-        const std::int32_t value = c.PieceValue[static_cast<std::size_t>(type)];
-        material += (code > 0) == (c.SideToMove > 0) ? value : -value;
-        if (type != spPawn) phase += value;
-    }
-    const auto ply = static_cast<std::size_t>(c.Ply);
-    return pieces == c.PieceBits && colours == c.ColourBits && material == c.PlyMaterial[ply] &&
-           phase == c.PlyPhase[ply];
-}
 
 // Leaf count through the search board's own moves, keeping only those that do not leave the
 // mover's king attacked: it must match the published perft figures.
@@ -43,7 +21,7 @@ std::uint64_t SearchPerft(SearchContext& c, int depth) {
     std::uint64_t leaves = 0;
     for (std::int32_t i = c.PlyEnd[c.Ply - 1]; i < c.PlyEnd[c.Ply]; ++i) {
         MakeSearchMove(c, i);
-        if (!StateMatchesBoard(c)) {
+        if (!KeptStateMatchesBoard(c)) {
             ADD_FAILURE() << "kept state out of step after stack entry " << i;
             return 0;
         }
@@ -100,6 +78,29 @@ TEST(SearchMovesTest, MoveListsInGenerationOrderWithTheirOrderingScores) {
         GenerateSearchMoves(fixture.C, depth);
         EXPECT_EQ(fixture.PlyMoves(), expected) << fen << " depth " << depth;
     }
+}
+
+// A record made without a legality test claims en passant onto White's own knight: the search
+// board drops the right, and every root move keeps the square sets in step.
+TEST(SearchMovesTest, EnPassantRightOntoAnOccupiedSquareIsDropped) {
+    TChessBoard board = Play("startpos", {"d2d5", "a7a6", "b1e6", "e7e5"});
+    ASSERT_TRUE(board.EnPassantPossible);
+    TSearchFixture fixture("startpos");
+    SearchContext& c = fixture.C;
+    PrepareSearch(c, board, board.IsWhiteToMove(), 1, {}, nullptr);
+    EXPECT_EQ(c.PlyEnPassant[0], 0);
+    GenerateSearchMoves(c, 1);
+    EXPECT_EQ(fixture.Find("d5e6"), -1);
+    for (std::int32_t i = c.PlyEnd[-1]; i < c.PlyEnd[0]; ++i) {
+        MakeSearchMove(c, i);
+        EXPECT_TRUE(KeptStateMatchesBoard(c)) << fixture.Text(i);
+        UnmakeSearchMove(c, i);
+    }
+    EXPECT_TRUE(KeptStateMatchesBoard(c));
+    std::uint64_t nodes = 0;
+    TChessMove best{};
+    ComputeMove(board, true, 3, TSearchProgress{}, nodes, best, TComputerSettings{});
+    EXPECT_TRUE(IsLegalMove(board, best)) << MoveToUci(best);
 }
 
 TEST(SearchMovesTest, CastlingOnlyWithUntouchedKingAndRookAndSafeSquares) {

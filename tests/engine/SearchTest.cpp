@@ -135,6 +135,39 @@ TEST(SearchTest, StopBeforeALegalMoveWasReportedStillPlaysALegalMove) {
     EXPECT_EQ(run.BestText(), "b1d2");
 }
 
+TEST(SearchTest, OptionsNameRootMovesAndReportEveryFinishedIteration) {
+    const TChessBoard board = BoardFromFen("4k3/P7/8/8/8/8/8/4K3 w - - 0 1");
+    const TChessMove wanted[] = {{1, 7, 1, 8, cWhiteKnight}, {5, 1, 4, 1, cEmpty}};
+    std::vector<std::tuple<std::int32_t, std::uint64_t, std::string>> iterations;
+    TSearchOptions options;
+    options.RootMoves = wanted;
+    options.IterationDone = [&](std::int32_t depth, std::int32_t, std::uint64_t nodes,
+                                std::string_view mainLine) {
+        iterations.emplace_back(depth, nodes, std::string(mainLine));
+    };
+    std::vector<TReport> reports;
+    std::uint64_t nodes = 0;
+    TChessMove best{};
+    ComputeMove(board, true, 3, Recorder(reports), nodes, best, TComputerSettings{}, options);
+    const auto named = [](std::string_view line) {
+        return line.starts_with("a7-a8") || line.starts_with("e1-d1");
+    };
+    EXPECT_TRUE(MoveToUci(best) == "a7a8n" || MoveToUci(best) == "e1d1") << MoveToUci(best);
+    ASSERT_EQ(iterations.size(), 3u);
+    for (std::size_t i = 0; i < iterations.size(); ++i) {
+        EXPECT_EQ(std::get<0>(iterations[i]), static_cast<std::int32_t>(i + 1));
+        EXPECT_TRUE(named(std::get<2>(iterations[i]))) << std::get<2>(iterations[i]);
+    }
+    EXPECT_LE(std::get<1>(iterations.back()), nodes);
+    for (const TReport& report : reports)
+        EXPECT_TRUE(named(report.MainLine)) << report.MainLine;
+
+    // The promotion piece counts where one is named: the knight, not the engine's queen.
+    options.RootMoves = std::span(wanted, 1);
+    ComputeMove(board, true, 2, Recorder(reports), nodes, best, TComputerSettings{}, options);
+    EXPECT_EQ(MoveToUci(best), "a7a8n");
+}
+
 // The bench's node count at a small depth: a change to the search, its move order or the
 // evaluation changes it (and a search that is not deterministic). Update the figure only for a
 // change that is meant to alter the search.

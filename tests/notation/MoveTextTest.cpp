@@ -39,6 +39,9 @@ TEST(WireTextToMove, ReadsAndRefusesDamagedTexts) {
         {"E7 - E8 Q", true, true, {5, 7, 5, 8, cWhiteQueen}},
         {"E2 - E1 Q", false, true, {5, 2, 5, 1, cBlackQueen}},
         {"E7 - E8 X", true, true, {5, 7, 5, 8, cEmpty}},
+        // A pawn never becomes a king or stays a pawn.
+        {"E7 - E8 K", true, true, {5, 7, 5, 8, cEmpty}},
+        {"E2 - E1 P", false, true, {5, 2, 5, 1, cEmpty}},
         {"A0 - A0", true, true, cPassMove},
         {"I2 - E4", true, false, {}},
         {"e2 - e4", true, false, {}},

@@ -102,6 +102,7 @@ TEST(SavedGame, RoundTrips) {
         TChessBoard board = Game(fen, moves);
         board.SetComment(0, 0, "  Sizilianisch?  ");
         board.SetComment(1, board.PlyCount, "Gr\303\274\303\237e  an alle \"x\" ; [x] = y");
+        board.SetComment(0, 1, " -/- ");  // no comment, before saving as after loading
         board.WhiteTime = 0.123456789012345678;
         board.BlackTime = 1234.56789012345678;
         ASSERT_TRUE(SaveGame(board, fileName));
@@ -112,6 +113,7 @@ TEST(SavedGame, RoundTrips) {
         EXPECT_EQ(status.WhiteToMove, board.IsWhiteToMove());
         EXPECT_EQ(loaded.HistoryTop, board.PlyCount);
         EXPECT_EQ(loaded.GetComment(0, 7), "");
+        EXPECT_EQ(loaded.GetComment(0, 1), board.GetComment(0, 1));
         ExpectSameGame(loaded, board);
     }
 }
@@ -160,6 +162,7 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
         {"rank 0 outside the pass record", set(86, "  1. E2 - E0     E7 - E5  "), 86},
         {"file letter I", set(91, "  2. G1 - I3     B8 - C6  "), 91},
         {"unknown promotion letter", set(86, "  1. E2 - E4 X   E7 - E5  "), 86},
+        {"promotion to a king", set(86, "  1. E2 - E4 K   E7 - E5  "), 86},
         {"second move damaged", set(91, "  2. G1 - F3     B8 - C9  "), 91},
         {"second column neither move nor dots", set(91, "  2. G1 - F3     xx"), 91},
         {"line too short", set(86, "  1. E2"), 86},

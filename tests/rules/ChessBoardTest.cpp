@@ -15,6 +15,8 @@ TEST(ChessBoard, CommentsClocksAndCapturedPieces) {
     board.SetComment(0, 3, "x");
     board.SetComment(0, 3, "");  // an empty text leaves the comment
     board.SetComment(1, 2, "");
+    board.SetComment(0, 1, "y");
+    board.SetComment(0, 1, " -/-\r\n");  // the placeholder, however it is framed, clears it
     EXPECT_EQ(board.Comments[0], (std::vector<std::string>{"-/-", "-/-", "-/-", "x"}));
     EXPECT_EQ(board.Comments[1].size(), 3u);
     EXPECT_EQ(board.GetComment(0, 1) + board.GetComment(0, 3), "x");
@@ -56,6 +58,10 @@ TEST(MakeMove, SideEffects) {
         {"startpos", {"e2e4", "d7d5", "g1f3"}, {}, "1111", 0, false},
         {"startpos", {"e2e4", "a7a6", "e4e5", "d7d5", "e5d6"}, {{"d5", cEmpty}, {"d6", cWhitePawn}},
          "1111", 0, true},
+        // A record made without a legality test: the pawn takes the knight on the square passed
+        // over, not the pawn beside it as well.
+        {"startpos", {"d2d5", "g8e6", "e7e5", "d5e6"}, {{"e6", cWhitePawn}, {"e5", cBlackPawn}},
+         "1111", 0, false},
         // A rook that leaves its corner loses the right even when it comes back; a capture on a
         // corner takes the right of the rook that stood there.
         {kCorners, {"a1a2", "a8a7", "a2a1"}, {}, "1010", 0, false},

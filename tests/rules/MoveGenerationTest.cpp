@@ -119,6 +119,27 @@ TEST(GenerateMoves, OddSidesAndBoards) {
     EXPECT_TRUE(Lists(twoKings, "a1a2"));
 }
 
+// A loaded or received record is made without a legality test, so its position may hold what play
+// never leads to; the rules must still offer no move that takes an own piece or moves a rook that
+// is not there.
+TEST(GenerateMoves, TrustsNoStateThatARecordMadeWithoutATestLeftBehind) {
+    TChessBoard ontoOwnKnight = Play("startpos", {"d2d5", "a7a6", "b1e6", "e7e5"});
+    EXPECT_FALSE(Lists(ontoOwnKnight, "d5e6"));
+    EXPECT_FALSE(IsLegalMove(ontoOwnKnight, Move("d5e6")));
+
+    const std::pair<const char*, std::vector<const char*>> rightsWithoutPieces[] = {
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", {"e1g1", "e1c1"}},    // no rooks
+        {"4k3/8/8/8/R3K2R/8/8/8 w - - 0 1", {"e4g4", "e4c4"}},  // king and rooks away
+        {"r3k2r/8/8/8/8/8/8/4K3 w - - 0 1", {"e1g1", "e1c1"}},  // the other side's rooks
+    };
+    for (const auto& [fen, moves] : rightsWithoutPieces) {
+        TChessBoard board = Play(fen, {});
+        board.CastlingRights.Fill(true);
+        for (const char* move : moves)
+            EXPECT_FALSE(Lists(board, move)) << fen << " " << move;
+    }
+}
+
 TEST(LeavesKingInCheck, RestoresTheBoard) {
     TChessBoard board = Play("4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1", {});
     TMoveList list;
