@@ -248,9 +248,10 @@ TEST(EngineCommandsTest, UciLimitsRefusalsAndReports) {
         const std::string answer = engine.WaitFor("bestmove ");
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
         ASSERT_NE(answer, "");
-        if (!row.Answer.empty())
+        if (!row.Answer.empty()) {
             EXPECT_NE(std::find(row.Answer.begin(), row.Answer.end(), answer), row.Answer.end())
                 << answer;
+        }
         for (const std::string& text : row.Seen)
             EXPECT_TRUE(engine.Saw(text)) << engine.Seen;
         // No score without a legal first move: no empty main line, no "mate 0" for a side that
