@@ -61,7 +61,9 @@ void TfrmChessMainForm::ConnectComputerHandlers() {
 // ---- one computer move or analysis ----
 
 void TfrmChessMainForm::StartComputerMove(std::int32_t depth, bool analysis) {
-    if (ComputerMoveRunning || CloseWhenComputerDone || !ChessBoard) return;
+    // During a replay the computer neither moves nor offers a move: either would cut the record
+    // being shown, as a person's move would.
+    if (ComputerMoveRunning || CloseWhenComputerDone || Replaying || !ChessBoard) return;
     mnuAnalyse->setEnabled(false);
     const TOnScopeExit enableAnalyse([this] { mnuAnalyse->setEnabled(true); });
     if (!ShowGameEnd()) return;

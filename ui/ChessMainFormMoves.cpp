@@ -146,7 +146,10 @@ void TfrmChessMainForm::ReplayGame(TDateTime pause) {
     LastKey = 0;
     StatusBarPanel->setText(" Spielwiederholung - ESCAPE beendet das Abspielen");
     mnuToStartMoveClick();
-    const auto stopped = [this] { return LastKey == cVirtualKeyEscape || Closed || !ChessBoard; };
+    // The position editor ends it too: a further step would replace the squares being edited.
+    const auto stopped = [this] {
+        return LastKey == cVirtualKeyEscape || Closed || !ChessBoard || SetUpMode;
+    };
     do {
         ChessBoard->RedoMove();
         RedrawBoard();

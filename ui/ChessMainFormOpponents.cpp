@@ -122,6 +122,7 @@ void TfrmChessMainForm::UncheckAllItems(QMenu* menu) {
 }
 
 void TfrmChessMainForm::OpponentItemClick(QAction* entry) {
+    CancelDrag();  // every branch ends in a full redraw
     const std::int32_t tag = entry->data().toInt();
     if (tag < 0) {
         OpponentItemClickNetwork(entry, tag);
@@ -146,8 +147,13 @@ void TfrmChessMainForm::SwitchToSlot(std::int32_t slot) {
         return;
     CancelDrag();  // the floating piece belongs to the game being left
     if (ActiveConnection >= 0 && ActiveConnection < cConnectionSlots) {
-        if (const auto& active = Connections[static_cast<std::size_t>(ActiveConnection)])
+        if (const auto& active = Connections[static_cast<std::size_t>(ActiveConnection)]) {
+            // The game being left stops its clock: the time spent on another game is nobody's
+            // thinking time, and the next refresh after coming back starts it again.
+            ChessBoard->AddThinkingTime(Now());
             ChessBoard->CopyGame(active->Game);
+            active->Game.LastClockTime = 0;
+        }
     }
     Connections[static_cast<std::size_t>(slot)]->Game.CopyGame(*ChessBoard);
     ActiveConnection = slot;

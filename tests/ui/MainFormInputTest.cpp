@@ -177,21 +177,45 @@ TEST(MouseInput, PromotionIsAnnouncedAsTheChosenPieceEndsTheGame) {
     }
 }
 
-TEST(MouseInput, TheBoardTakesNoMoveWhileAReplayRuns) {
-    TBoard board;
-    for (const char* move : {"e2e4", "e7e5", "g1f3", "b8c6"})
-        board.Drag(move);
-    QTimer::singleShot(150, board.Form.get(), [&] {
-        board.Drag("d7d5");  // Black to move after the first replayed half-move
-        QTest::keyClick(board.Form.get(), Qt::Key_Escape);
-    });
-    board.Form->mnuReplayVerySlow->trigger();
-    const TChessBoard& game = *board.Form->ChessBoard;
-    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(1, 4));
-    EXPECT_EQ(board.At("d7"), cBlackPawn);
-    EXPECT_EQ(board.Form->DragPiece, cEmpty);
-    board.Drag("d7d5");  // after the replay the board takes moves again
-    EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(2, 2));
+// While a replay runs its record stays whole: the board takes no move, the computer makes none,
+// and the position editor ends the replay where it stands.
+TEST(MouseInput, TheRecordStaysWholeWhileAReplayRuns) {
+    const auto escape = [](TBoard& board) { QTest::keyClick(board.Form.get(), Qt::Key_Escape); };
+    struct TCase {
+        const char* Name;
+        std::int32_t Slot;
+        std::function<void(TBoard&)> During;  // Black is to move after the first half-move shown
+    };
+    const TCase cases[] = {
+        {"drag", 0,
+         [&](TBoard& board) {
+             board.Drag("d7d5");
+             escape(board);
+         }},
+        {"Computerzug", 1,
+         [&](TBoard& board) {
+             board.Form->mnuComputerDraw->trigger();
+             escape(board);
+         }},
+        {"Brett aufstellen", 0, [](TBoard& board) { board.Form->mnuSetUp->trigger(); }},
+    };
+    for (const TCase& test : cases) {
+        TBoard board;
+        PlayMoves(*board.Form, {"e2e4", "e7e5", "g1f3", "b8c6"});
+        board.Form->ActiveConnection = test.Slot;
+        QTimer::singleShot(150, board.Form.get(), [&] { test.During(board); });
+        // A replay still running then would show its next half-move first.
+        QTimer::singleShot(1500, board.Form.get(), [&] { escape(board); });
+        board.Form->mnuReplayFast->trigger();
+        const TChessBoard& game = *board.Form->ChessBoard;
+        EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(1, 4)) << test.Name;
+        EXPECT_EQ(board.At("d7"), cBlackPawn) << test.Name;
+        EXPECT_EQ(board.Form->DragPiece, cEmpty);
+        if (test.Slot == 0 && !board.Form->SetUpMode) {
+            board.Drag("d7d5");  // after the replay the board takes moves again
+            EXPECT_EQ(std::pair(game.PlyCount, game.HistoryTop), std::pair(2, 2));
+        }
+    }
 }
 
 TEST(MouseInput, AMoveAfterTakingBackEndsTheRecord) {
