@@ -293,6 +293,23 @@ TEST_F(NetworkPlay, MoveArrivingDuringAReplayWaitsForItsEnd) {
     EXPECT_TRUE(Tom.Dialogs.Messages().isEmpty());
 }
 
+// Both players may open with White. Eva's first move, taken while Tom's own "Ungültiger Zug!"
+// waits for its "OK", was made in the middle of his move and then sent back to her as his.
+TEST_F(NetworkPlay, MoveArrivingDuringAMoveAtTheBoardWaitsForItsEnd) {
+    Pair();
+    Eva.Form->NetworkPause = [](std::chrono::milliseconds) {};
+    Eva.Drag("e2e4");
+    Eva.Dialogs.Calls.clear();  // the time-out of the wait for Tom
+    Tom.Dialogs.WhileMessageShown = [this] { Tom.Poll(); };
+    Tom.Drag("e2e5");
+    EXPECT_EQ(Tom.Dialogs.Messages(), QStringList{"Ungültiger Zug!"});
+    Tom.Poll();
+    EXPECT_EQ(Tom.Game().PlyCount, 1);
+    EXPECT_FALSE(Tom.Slot().LocalIsWhite);
+    Eva.Poll();
+    EXPECT_EQ(Eva.Dialogs.Messages(), QStringList{});
+}
+
 TEST_F(NetworkPlay, OpeningFailuresAndPollingErrors) {
     const QString gone = Shared.filePath("gone");
     Tom.Dialogs.Answers = {gone, "cancel"};
