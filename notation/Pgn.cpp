@@ -20,6 +20,7 @@ namespace {
 
 constexpr std::size_t cLineWidth = 80;
 constexpr std::string_view cByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view cEnPassantMark = "e.p.";
 
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
@@ -197,6 +198,14 @@ public:
                 return token;
             }
             default: {
+                // "e.p." after an en-passant capture, as the written notation has it; its dots
+                // would otherwise split it.
+                if (Text.substr(Pos).starts_with(cEnPassantMark)) {
+                    token.Kind = TPgnTokenKind::tkSymbol;
+                    token.Text = Text.substr(Pos, cEnPassantMark.size());
+                    Pos += cEnPassantMark.size();
+                    return token;
+                }
                 // A stray "}" or "]" is a symbol of its own, which no move reading accepts.
                 const std::size_t end = Text.find_first_of(" \t\r\n\f\v{};()[]$.", Pos + 1);
                 token.Kind = TPgnTokenKind::tkSymbol;
@@ -314,9 +323,9 @@ bool IsMoveNumber(std::string_view symbol) {
     return symbol.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// "!", "?!" and the like written apart from their move.
+// "!", "?!" and the like written apart from their move, and "e.p.".
 bool IsAnnotation(std::string_view symbol) {
-    return symbol.find_first_not_of("!?") == std::string_view::npos;
+    return symbol.find_first_not_of("!?") == std::string_view::npos || symbol == cEnPassantMark;
 }
 
 std::string Unescape(std::string_view value) {

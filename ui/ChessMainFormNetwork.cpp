@@ -388,9 +388,11 @@ void TfrmChessMainForm::AnswerGameTransfer(const std::vector<std::string>& lines
 void TfrmChessMainForm::PollActiveConnection() {
     for (std::int32_t slot = cFirstNetworkSlot; slot < cConnectionSlots; ++slot)
         SendUnsent(slot);
-    // Set-up and the computer's move work on the board; what arrives meanwhile waits in the file.
+    // Set-up, the computer's move, a replay and a piece being moved (whose move may wait for the
+    // "OK" of a message or for the promotion piece) work on the board; what arrives meanwhile
+    // waits in the file.
     TChessConnection* connection = NetworkSlot(ActiveConnection);
-    if (connection && !SetUpMode && !ComputerMoveRunning) {
+    if (connection && !SetUpMode && !ComputerMoveRunning && !Replaying && DragPiece == cEmpty) {
         connection->GameTransferWait = GameTransferWait;
         connection->Pause = [this](std::chrono::milliseconds pause) { NetworkWait(pause); };
         std::vector<std::string> lines;

@@ -172,7 +172,8 @@ TEST(Pgn, ReadsWhatOtherProgramsWrite) {
         "4. Ba4 Nf6 5. 0-0 {zwei} {Kommentare} Be7 6. Re1 b5 7. Bb3 d6 8. c3 O-O 1/2-1/2\r\n"
         "\r\n"
         "[Event \"Zweite\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/R3K3 b Q - 0 23\"]\n\n"
-        "23... Kd7 24. O-O-O+ *\n";
+        "23... Kd7 24. O-O-O+ *\n\n"
+        "1. e4 Nf6 2. e5 d5 3. exd6 e.p. e6 *\n";
     TChessBoard board;
     TGameFileStatus status = ReadPgn(board, text);
     ASSERT_TRUE(status) << status.Message;
@@ -190,6 +191,11 @@ TEST(Pgn, ReadsWhatOtherProgramsWrite) {
     EXPECT_TRUE(IsPassMove(board.History[1]));
     EXPECT_EQ(board.GetSquare(4, 1), cWhiteRook);
     EXPECT_FALSE(status.WhiteToMove);
+
+    status = ReadPgn(board, text, 3);
+    ASSERT_TRUE(status) << status.Message;
+    EXPECT_EQ(board.PlyCount, 6);
+    EXPECT_EQ(MoveToUci(board.History[5]), "e5d6");
 }
 
 TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {

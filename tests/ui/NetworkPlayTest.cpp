@@ -273,6 +273,43 @@ TEST_F(NetworkPlay, SendingWaitsForThePreviousMessageAndTheLabelShowsIt) {
     EXPECT_EQ(Eva.State(), "Warte auf Antwort");
 }
 
+// A move that arrives while the game is replayed waits until the replay is over: made at the
+// position shown, it would cut the record and be refused there or start another game.
+TEST_F(NetworkPlay, MoveArrivingDuringAReplayWaitsForItsEnd) {
+    Pair();
+    Tom.Drag("e2e4");
+    Eva.Drag("e7e5");
+    Tom.Drag("g1f3");
+    ASSERT_EQ(Eva.Slot().Send({"B8 - C6"}, TMessageType::mtMove), TConnectionState::csSent);
+    Tom.Form->timMessages->setInterval(1);
+    Tom.Form->timMessages->start();
+    Tom.Form->ReplayGame(SecondsToDays(0.05));
+    EXPECT_EQ(Tom.Game().PlyCount, 3);
+    EXPECT_EQ(Tom.Game().HistoryTop, 3);
+    Tom.Poll();
+    EXPECT_EQ(Tom.Game().PlyCount, 4);
+    EXPECT_EQ(MoveToUci(Tom.Game().History[3]), "g1f3");
+    EXPECT_EQ(Tom.At("c6"), cBlackKnight);
+    EXPECT_TRUE(Tom.Dialogs.Messages().isEmpty());
+}
+
+// Both players may open with White. Eva's first move, taken while Tom's own "Ungültiger Zug!"
+// waits for its "OK", was made in the middle of his move and then sent back to her as his.
+TEST_F(NetworkPlay, MoveArrivingDuringAMoveAtTheBoardWaitsForItsEnd) {
+    Pair();
+    Eva.Form->NetworkPause = [](std::chrono::milliseconds) {};
+    Eva.Drag("e2e4");
+    Eva.Dialogs.Calls.clear();  // the time-out of the wait for Tom
+    Tom.Dialogs.WhileMessageShown = [this] { Tom.Poll(); };
+    Tom.Drag("e2e5");
+    EXPECT_EQ(Tom.Dialogs.Messages(), QStringList{"Ungültiger Zug!"});
+    Tom.Poll();
+    EXPECT_EQ(Tom.Game().PlyCount, 1);
+    EXPECT_FALSE(Tom.Slot().LocalIsWhite);
+    Eva.Poll();
+    EXPECT_EQ(Eva.Dialogs.Messages(), QStringList{});
+}
+
 TEST_F(NetworkPlay, OpeningFailuresAndPollingErrors) {
     const QString gone = Shared.filePath("gone");
     Tom.Dialogs.Answers = {gone, "cancel"};

@@ -52,6 +52,7 @@ public:
 
     int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override {
         Calls.push_back({"message", caption, text, kind});
+        if (WhileMessageShown) WhileMessageShown();
         return mrOK;
     }
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind) override {
@@ -127,6 +128,8 @@ public:
     QStringList NamePrompts;  // the name preset in each question for the name
     QStringList FileFilters;  // those of each file dialog; after "|" a save dialog's suffix
     std::function<void(TfrmGetComputerSettingsForm&)> SettingsScript;
+    // What the window's timers do while a message waits for its "OK".
+    std::function<void()> WhileMessageShown;
 
 private:
     QString Answer(const QString& kind, const QString& caption, const QString& text);
