@@ -696,8 +696,10 @@ TGameFileStatus ReadFenPosition(TChessBoard& board, std::string_view fen) {
 
 TGameFileStatus ReadFenOrPgn(TChessBoard& board, std::string_view text) {
     const std::vector<std::string_view> words = Words(text);
+    // A PGN may open with a tag, a comment or an escape line, any of which may hold a "/".
     const bool fen = !words.empty() && words.front().find('/') != std::string_view::npos &&
-                     !IsResult(words.front()) && !words.front().starts_with('[');
+                     !IsResult(words.front()) &&
+                     words.front().find_first_of("[{;%") != 0;
     if (!fen) return ReadPgn(board, text);
     const char* const start = words.front().data();
     return ReadFenPosition(

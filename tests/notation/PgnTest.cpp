@@ -243,6 +243,26 @@ TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {
     }
 }
 
+// The clipboard's text is a FEN or a PGN, whatever its first word looks like.
+TEST(Pgn, PastedTextIsReadAsFenOrAsPgn) {
+    const struct {
+        const char* Text;
+        std::int32_t PlyCount;
+    } cases[] = {
+        {"  4k3/8/8/8/8/8/8/4K2R w K - 0 1\n", 0},
+        {"{Quelle: example.org/partie} 1. e4 e5 *", 2},
+        {"; von example.org/x\n1. d4 *", 1},
+        {"% example.org/x\n1. d4 d5 2. c4 *", 3},
+        {"1/2-1/2", 0},
+    };
+    for (const auto& row : cases) {
+        TChessBoard board = Game("startpos", {"d2d4"});
+        const TGameFileStatus status = ReadFenOrPgn(board, row.Text);
+        EXPECT_TRUE(status) << row.Text << ": " << status.Message;
+        EXPECT_EQ(board.PlyCount, row.PlyCount) << row.Text;
+    }
+}
+
 TEST(Pgn, ReaderGoesOnAfterARefusedGame) {
     TPgnReader reader("1. e4 *\n\n1. e5 *\n\n1. d4 d5 *\n", "Der Text");
     TChessBoard board;
