@@ -161,9 +161,11 @@ void ReadFen(TChessBoard& board, std::string_view text) {
         const bool white = origin == 2;
         const int passed = white ? 3 : 6;
         const int destination = white ? 4 : 5;
+        const auto u8 = [](int value) { return static_cast<std::uint8_t>(value); };
         doubleStep = board.GetSquare(file, destination) == (white ? cWhitePawn : cBlackPawn) &&
                      board.GetSquare(file, passed) == cEmpty &&
-                     board.GetSquare(file, origin) == cEmpty;
+                     board.GetSquare(file, origin) == cEmpty &&
+                     !DoubleStepError(board, {u8(file), u8(origin), u8(file), u8(destination)});
         if (doubleStep) {
             board.SetSquare(file, origin, board.GetSquare(file, destination));
             board.SetSquare(file, destination, cEmpty);
@@ -222,6 +224,18 @@ std::optional<std::string> PositionError(const TChessBoard& board, bool whiteToM
         return std::string(SideName(!whiteToMove)) + " steht im Schach, obwohl " +
                SideName(whiteToMove) + " am Zug ist";
     return std::nullopt;
+}
+
+std::optional<std::string> DoubleStepError(const TChessBoard& board, const TChessMove& step) {
+    TChessBoard before;
+    before.Board = board.Board;
+    const TPieceCode pawn = before.GetSquare(step.ToFile, step.ToRank);
+    before.SetSquare(step.FromFile, step.FromRank, pawn);
+    before.SetSquare(step.ToFile, step.ToRank, cEmpty);
+    const bool white = pawn == cWhitePawn;
+    if (!IsKingInCheck(before, white ? 0 : 1)) return std::nullopt;
+    return std::string("Vor dem Doppelschritt hätte ") + SideName(!white) +
+           " im Schach gestanden, obwohl " + SideName(white) + " am Zug war";
 }
 
 TCastlingRights PossibleCastlingRights(const TSquares& squares, TCastlingRights wanted) {

@@ -12,7 +12,8 @@ namespace tavlor {
 // record. The reading is lenient and never fails: unknown characters are ignored, pieces that
 // would fall off the board are skipped, a castling letter counts only with king and rook at home,
 // and an en-passant square counts only when the pawn that made the double step stands on it with
-// the two squares behind it empty. Black is to move unless the second field says "w".
+// the two squares behind it empty and the step can have been the last move. Black is to move unless
+// the second field says "w".
 void ReadFen(TChessBoard& board, std::string_view text);
 
 // Why a Forsyth-Edwards text cannot be played from, in German (for "Ungültige Spielstellung: "),
@@ -25,6 +26,11 @@ std::optional<std::string> FenPositionError(std::string_view fen);
 // without exactly one king, a pawn on the first or last rank, or the side not to move in check
 // (its king could be taken). Nothing when the position is sound.
 std::optional<std::string> PositionError(const TChessBoard& board, bool whiteToMove);
+
+// Why the double step `step`, which the board shows made, cannot have been the last move, in
+// German: before it the side that made it was to move, so the other king cannot have stood in
+// check then. Nothing when it can have been.
+std::optional<std::string> DoubleStepError(const TChessBoard& board, const TChessMove& step);
 
 // The rights of `wanted` that can apply on `squares`: each needs its king and rook at home;
 // otherwise castling would conjure a rook.

@@ -351,6 +351,9 @@ QString TfrmChessMainForm::ReadLastPawnMove(TChessMove& step) {
         board.GetSquare(step.FromFile, from) != cEmpty)
         return QString("%1 und %2 müssen leer sein.")
             .arg(name(step.FromFile, passed), name(step.FromFile, from));
+    // Otherwise the record could not be saved and loaded again.
+    if (const std::optional<std::string> fault = DoubleStepError(board, step))
+        return Sentence(*fault);
     return QString();
 }
 

@@ -58,6 +58,12 @@ TEST(ReadFen, EnPassantBecomesTheRecordedDoubleStep) {
     EXPECT_TRUE(IsPassMove(board.GetHistoryMove(1)));
     EXPECT_TRUE(CanPlay(board, "e5d6"));
 
+    // Before a step that blocks a check the other side would have stood in check with the
+    // stepping side to move: the step is no possible last move and is ignored.
+    ReadFen(board, "k7/1b6/8/3p4/8/8/8/7K w - d6 0 1");
+    EXPECT_EQ(board.GetStartSquare(4, 5), cBlackPawn);
+    EXPECT_EQ(board.PlyCount, 0);
+
     // A square that does not match the board is ignored: no piece is lost on E2.
     ReadFen(board, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq e3 0 1");
     EXPECT_EQ(board.GetSquare(5, 2), cWhitePawn);

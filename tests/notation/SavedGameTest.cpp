@@ -94,6 +94,9 @@ TEST(SavedGame, RoundTrips) {
         {"r3k2r/8/8/8/8/8/8/4K2R b Kkq - 0 1", "e8g8 h1h8 g8h8 e1e2"},  // pass record
         {"8/P6k/8/8/8/8/p6K/8 w - - 0 1", "a7a8n a2a1n a8b6 a1b3 h2g2 h7g6"},
         {"4k3/8/8/8/4p3/8/3P4/4K3 w - - 0 1", "d2d4 e4d3"},  // en passant
+        // A double step that blocked a check cannot have been the last move.
+        {"k7/1b6/8/3p4/8/8/8/7K w - d6 0 1", ""},
+        {"7k/8/8/8/3P4/8/1B6/K7 b - d3 0 1", ""},
     };
     TTempFolder folder;
     const std::string fileName = folder.File("game.TVG");

@@ -334,6 +334,8 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason)
          "Reihe 4 sein, zum Beispiel E2 und E4."},
         {whiteD5BlackE5, "E6", "E5", false, "", blackStep},
         {"4k3/4p3/8/3Pp3/8/8/8/4K3 w", "E7", "E5", false, "", "E6 und E7 müssen leer sein."},
+        {"k7/1b6/8/3p4/8/8/8/7K w", "D7", "D5", false, "",
+         "Vor dem Doppelschritt hätte Weiss im Schach gestanden, obwohl Schwarz am Zug war."},
     };
     for (const TCase& test : cases) {
         TSetUp setUp(test.Fen);
