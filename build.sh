@@ -45,7 +45,7 @@ case "$mode" in
     ctest --test-dir build --output-on-failure -j"$jobs"
     # Every test again with sanitizers and bounds asserts, the window's on Qt's offscreen platform.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-      -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_BENCH=OFF
+      -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_UI=ON -DTAVLOR_BUILD_BENCH=OFF
     cmake --build build-asan -j"$jobs"
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
     # A short round of every fuzz target; fuzz/run.sh RUNS runs a longer one.

@@ -249,6 +249,7 @@ void TfrmChessMainForm::mnuAnalyseClick() {
 void TfrmChessMainForm::timDoComputerDrawTimer() {
     timDoComputerDraw->stop();
     if (Destroying || Closed || !ChessBoard || ComputerMoveRunning) return;
+    CancelDrag();  // a piece picked up since the analysis closed belongs to the position before
     if (!PlayComputerMove(PendingComputerMove)) return;
     HandOverMove(ChessBoard->GetHistoryMove(ChessBoard->PlyCount), "Computerzug");
 }

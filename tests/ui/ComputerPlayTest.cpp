@@ -254,13 +254,17 @@ TEST(ComputerPlay, AnalysisWindowPlaysOnlyAfterItsGoButton) {
         if (test.End == TEnd::GoAfterMate) {
             EXPECT_EQ(window.lblWert_->text(), "Schwarz ist Matt in 1 Zügen!");
         }
-        // The move is played by a timer; in the computer's game the computer answers it.
+        // The move is played by a timer; in the computer's game the computer answers it. A piece
+        // picked up meanwhile is put back.
+        if (test.End == TEnd::GoAfterMate) user.Press(user.Centre("b6"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return user.Game.PlyCount == test.PliesAfter; }, 3000));
         QTest::qWait(200);
         EXPECT_EQ(user.Game.PlyCount, test.PliesAfter) << int(test.End);
         if (test.PliesAfter > 0) {
             EXPECT_EQ(AsInMainLine(user.Game.History[1]), analysed);
         }
+        EXPECT_EQ(form.DragPiece, cEmpty);
+        EXPECT_TRUE(user.ShownAsRedrawn());
         // The next analysis starts with no result: closed by its close box, it plays nothing.
         QTimer::singleShot(300, &window, [&] { window.close(); });
         form.mnuAnalyse->trigger();

@@ -167,6 +167,9 @@ TEST_F(NetworkPlay, GameTransfersAcceptedRejectedAndDamaged) {
         Tom.Poll();
         EXPECT_EQ(Tom.Dialogs.Messages().back(), row.AtSender);
     }
+    // Tom's clock has run on since the game was sent; the rest must be the same.
+    Eva.Game().WhiteTime = Tom.Game().WhiteTime;
+    Eva.Game().BlackTime = Tom.Game().BlackTime;
     EXPECT_EQ(WriteGameLines(Eva.Game()), WriteGameLines(Tom.Game()));
     EXPECT_FALSE(Eva.Slot().LocalIsWhite);
     EXPECT_FALSE(Tom.Slot().LocalIsWhite);
