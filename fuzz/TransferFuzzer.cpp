@@ -1,7 +1,9 @@
 // A transfer file as peers (or a damaged share) left it: the messages this program takes from
-// it, and what becomes of each in the game of the slot: a received move made when it is legal, a
-// comment stored, a whole game read, the answers sent back into the file.
+// it, each acted on as the window acts on it (TakeReceivedMessage) with the game of the slot,
+// every game offered accepted, the answers sent back into the file, and pairings made as picking
+// a player of the list of possible opponents makes them.
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +13,8 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "network/ChessConnection.h"
+#include "network/ReceivedMessage.h"
 #include "notation/SavedGame.h"
-#include "rules/MoveGeneration.h"
 
 using namespace tavlor;
 
@@ -22,34 +24,44 @@ namespace {
 constexpr const char* cOwnId = "FUZZFUZZ_";
 constexpr const char* cOwnName = "Fuzz";
 constexpr const char* cPeerSection = "PEERPEER_Peer";
+constexpr const char* cPeerName = "Peer";
 // A file holds few messages for this program; each pass takes one.
 constexpr int cMaxPasses = 4;
 
-void TakeMove(TChessConnection& connection, const std::vector<std::string>& lines) {
-    fuzz::Check(lines.size() == 1, "a move came as several lines");
-    TChessBoard& game = connection.Game;
-    const std::optional<TChessMove> move = ReceivedMove(lines, game.IsWhiteToMove());
-    if (!move || !IsLegalMove(game, *move)) return;
-    const bool bothKings = game.HasBothKings();
-    game.HistoryTop = 0;
-    if (!game.MakeMove(*move)) return;
-    if (game.IsPromotionPending() && move->Promotion != cEmpty)
-        game.SetPromotionPiece(move->Promotion);
-    fuzz::Check(!bothKings || game.HasBothKings(), "a received move changed the kings",
-                lines.front());
+// What picking a player of the list does to the slot.
+void PairWith(TChessConnection& connection, const std::string& player) {
+    if (connection.ConnectTo(player) != TConnectionState::csConnected) return;
+    static_cast<void>(connection.Send({"1"}, TMessageType::mtPlayOK));
+    static_cast<void>(connection.Send({ConfirmPlayLine(cOwnName)}, TMessageType::mtConfirmPlayOk));
+}
+
+void CheckMove(TChessBoard& game, const TChessConnection& connection,
+               const TMessageOutcome& outcome, std::int32_t plyCountBefore, bool bothKingsBefore,
+               const std::string& text) {
+    fuzz::Check(outcome.BoardChanged == outcome.Notice.Text.empty(),
+                "a move neither made nor refused, or both", text);
+    fuzz::Check(game.PlyCount == plyCountBefore + (outcome.BoardChanged ? 1 : 0),
+                "a received move changed the record wrongly", text);
+    if (!outcome.BoardChanged) return;
+    fuzz::Check(!bothKingsBefore || game.HasBothKings(), "a received move changed the kings", text);
+    fuzz::Check(!game.IsPromotionPending(), "a received promotion left without its piece", text);
+    fuzz::Check(connection.LocalIsWhite == game.IsWhiteToMove(),
+                "after a received move the local player may move the wrong side", text);
     static_cast<void>(game.CheckGameEnd());
 }
 
-void TakeGame(TChessConnection& connection, const std::vector<std::string>& lines) {
-    TChessBoard game = connection.Game;
-    const TGameFileStatus status = ReadGameLines(game, UnwrapGameLines(lines));
-    const TMessageType answer =
-        status ? TMessageType::mtResetBoardOK : TMessageType::mtResetBoardReject;
-    if (status) {
-        connection.Game = game;
-        fuzz::ExercisePosition(connection.Game, false);
+void CheckGame(TChessBoard& game, const TMessageOutcome& outcome,
+               const std::vector<std::string>& gameBefore) {
+    fuzz::Check(outcome.Answer.has_value(), "a game without an answer");
+    if (outcome.BoardChanged) {
+        fuzz::Check(outcome.Answer->Type == TMessageType::mtResetBoardOK, "a loaded game rejected");
+        fuzz::ExercisePosition(game, false);
+        return;
     }
-    static_cast<void>(connection.Send({std::string(MessageTypeName(answer))}, answer));
+    fuzz::Check(
+        outcome.Answer->Type == TMessageType::mtResetBoardReject && !outcome.Notice.Text.empty(),
+        "a game neither loaded nor refused with a reason");
+    fuzz::Check(WriteGameLines(game) == gameBefore, "a refused game changed the board");
 }
 
 }  // namespace
@@ -66,40 +78,66 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "scratch folder refused");
     connection.PeerSection = cPeerSection;
     connection.Connected = true;
+    // The list of possible opponents as an earlier poll left it.
+    std::vector<std::string> listed = {cPeerName};
+    const auto acceptGame = [] { return true; };
 
     for (int pass = 0; pass < cMaxPasses; ++pass) {
-        std::vector<std::string> lines;
-        TMessageType type = TMessageType::mtUnknown;
-        const TConnectionState state = connection.Receive(lines, type);
+        TNetworkMessage message;
+        const TConnectionState state = connection.Receive(message.Lines, message.Type);
         fuzz::Check(state == TConnectionState::csReceived, "the file could not be read");
-        fuzz::Check(static_cast<int>(type) < cMessageTypeCount, "unknown message type");
-        switch (type) {
-            case TMessageType::mtUnknown:
-                pass = cMaxPasses;
-                break;
+        fuzz::Check(static_cast<int>(message.Type) < cMessageTypeCount, "unknown message type");
+        if (message.Type == TMessageType::mtUnknown) break;
+        const bool oneLine = message.Type != TMessageType::mtAskForPlay &&
+                             message.Type != TMessageType::mtResetBoard;
+        fuzz::Check(!oneLine || message.Lines.size() == 1, "a message came as several lines");
+        fuzz::Check(message.Type == TMessageType::mtResetBoard || !message.Lines.empty(),
+                    "a message without a line");
+
+        TChessBoard& game = connection.Game;
+        const std::int32_t plyCountBefore = game.PlyCount;
+        const bool bothKingsBefore = game.HasBothKings();
+        std::vector<std::string> gameBefore;
+        if (message.Type == TMessageType::mtResetBoard) gameBefore = WriteGameLines(game);
+
+        const TMessageOutcome outcome =
+            TakeReceivedMessage(game, connection, cOwnName, message, acceptGame);
+        for (const std::string& player : outcome.PlayersToList) {
+            fuzz::Check(player != cOwnName, "the own name listed");
+            if (std::find(listed.begin(), listed.end(), player) == listed.end())
+                listed.push_back(player);
+        }
+        for (const std::string& player : outcome.PlayersToUnlist)
+            std::erase(listed, player);
+        if (outcome.Answer)
+            static_cast<void>(connection.Send(outcome.Answer->Lines, outcome.Answer->Type));
+
+        switch (message.Type) {
             case TMessageType::mtMove:
-                TakeMove(connection, lines);
-                break;
-            case TMessageType::mtComment:
-                fuzz::Check(lines.size() == 1, "a comment came as several lines");
-                connection.Game.SetComment(1, connection.Game.PlyCount, lines.front());
+                CheckMove(game, connection, outcome, plyCountBefore, bothKingsBefore,
+                          message.Lines.front());
                 break;
             case TMessageType::mtResetBoard:
-                TakeGame(connection, lines);
+                CheckGame(game, outcome, gameBefore);
                 break;
             case TMessageType::mtAskForPlay:
-                // The window lists the players; choosing one pairs the slot with it.
-                fuzz::Check(!lines.empty(), "an announcement without a player");
-                static_cast<void>(connection.ConnectTo(lines.back()));
-                static_cast<void>(connection.Send({std::string(cOwnName)}, TMessageType::mtPlayOK));
-                pass = cMaxPasses;  // announcements stay in the file
+                // Announcements stay in the file: the next passes would only find them again.
+                if (!listed.empty()) PairWith(connection, listed.back());
+                pass = cMaxPasses;
                 break;
-            case TMessageType::mtPlayOK:
-                fuzz::Check(lines.size() == 1, "a pairing came as several lines");
-                static_cast<void>(
-                    connection.Send({ConfirmPlayLine(cOwnName)}, TMessageType::mtConfirmPlayOk));
+            case TMessageType::mtConfirmPlayOk:
+                fuzz::Check(outcome.PairingConfirmed && outcome.ReceivedText.has_value(),
+                            "a confirmation that pairs nobody");
+                if (const auto picked = ConfirmedPlayer(*outcome.ReceivedText, listed)) {
+                    fuzz::Check(*picked < listed.size(), "a confirmation of nobody listed");
+                    const std::string player = listed[*picked];
+                    std::erase(listed, player);
+                    PairWith(connection, player);
+                }
                 break;
             default:
+                fuzz::Check(!outcome.BoardChanged,
+                            "a message without a move or game changed the board");
                 break;
         }
     }

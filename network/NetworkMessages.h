@@ -53,6 +53,12 @@ enum class TMessageType : std::uint8_t {
 
 inline constexpr int cMessageTypeCount = 10;
 
+// One message as it is sent or received.
+struct TNetworkMessage {
+    std::vector<std::string> Lines;
+    TMessageType Type = TMessageType::mtUnknown;
+};
+
 // "Unknown", "Move", ...; an empty name for a code outside the table.
 const char* MessageTypeName(TMessageType type);
 

@@ -206,11 +206,6 @@ public:
     void ShowBottomPanel(bool computer);
 
     // ---- a person at another machine (ChessMainFormNetwork.cpp) ----
-    // A message that waits until the opponent has taken the one sent before it.
-    struct TOutgoingMessage {
-        std::vector<std::string> Lines;
-        TMessageType Type = TMessageType::mtUnknown;
-    };
     void mnuNetWorkPathClick();
     void mnuTCPIPClick();
     // The opponent menu opens: the list of possible opponents is made afresh by a poll.
@@ -218,9 +213,6 @@ public:
     void btnLeftBottomRightSendSetClick();
     void mnuTransferClick();
     void SendGameToOpponent();
-    // Puts a transferred game (its lines as received) on the board; false, with the error shown
-    // and the board as it was, when the game cannot be read.
-    bool LoadGameFromLines(const std::vector<std::string>& lines);
     // False only when the file could not be written. A move, comment or answer that must wait
     // for the previous message to be taken waits in UnsentMessages and is written later.
     bool SendToOpponent(const std::vector<std::string>& lines, TMessageType type,
@@ -326,7 +318,7 @@ public:
     std::chrono::milliseconds GameTransferWait{1000};
     std::function<void(std::chrono::milliseconds)> NetworkPause;
     // Per slot, the messages waiting for the one before them to be taken, oldest first.
-    std::array<std::deque<TOutgoingMessage>, cConnectionSlots> UnsentMessages;
+    std::array<std::deque<TNetworkMessage>, cConnectionSlots> UnsentMessages;
     // Above zero while network play waits: the user's input is dropped and no poll starts.
     std::int32_t NetworkWaits = 0;
     bool Polling = false;
@@ -525,9 +517,9 @@ private:
     void SendUnsent(std::int32_t slot);
     // Up to DeliveryPauses pauses until everything sent through the slot has been taken.
     bool WaitForDelivery(std::int32_t slot);
-    void ActOnMessage(TMessageType type, const std::vector<std::string>& lines);
-    void TakeReceivedMove(const std::vector<std::string>& lines);
-    void AnswerGameTransfer(const std::vector<std::string>& lines);
+    // What a message of the active slot's opponent does: the game and the slot change in the
+    // core, the window shows the outcome, asks about a game and sends the answer.
+    void ActOnMessage(const TNetworkMessage& message);
     // Pairs the active slot with a player of the list of possible opponents.
     void PairWith(QAction* entry);
 

@@ -1,7 +1,7 @@
 // Playing against a person at another machine: opening a connection in a shared folder, pairing
-// with a player of the list of possible opponents, the message poll and what each message does,
-// sending moves and comments with their waits for delivery, handing over the whole game, and
-// the state label.
+// with a player of the list of possible opponents, the message poll and what the window shows and
+// asks of each message (the game and the slot change in TakeReceivedMessage), sending moves and
+// comments with their waits for delivery, handing over the whole game, and the state label.
 //
 // Every wait of network play (for the opponent to take a message, for a peer to finish writing a
 // game) keeps the window painted and its timers running but drops the user's input, so that no
@@ -21,8 +21,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "network/ReceivedMessage.h"
 #include "notation/MoveText.h"
-#include "rules/MoveGeneration.h"
 #include "ui/ChessMainForm.h"
 
 namespace tavlor {
@@ -33,14 +33,9 @@ constexpr std::int32_t cFirstNetworkSlot = 2;
 
 constexpr char cSendError[] = "Fehler beim Senden der Daten!";
 constexpr char cConnectionError[] = "Fehler bei Aufbau der Verbindung!";
-constexpr char cTransferCommand[] = "Aktuelles Spiel zum Gegner senden";
 
 std::string FileSystemName(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-QString FirstLine(const std::vector<std::string>& lines) {
-    return lines.empty() ? QString() : QString::fromStdString(lines.front());
 }
 
 QString WaitingCaption(const QString& playerName) {
@@ -58,12 +53,6 @@ std::string_view WithoutFinalSlash(std::string_view folder) {
 bool WaitsForDelivery(TMessageType type) {
     return type == TMessageType::mtMove || type == TMessageType::mtComment ||
            type == TMessageType::mtResetBoardOK || type == TMessageType::mtResetBoardReject;
-}
-
-bool IsPromotionPiece(TPieceCode piece) {
-    const TPieceCode kind = piece >= cBlackBase ? piece - cBlackBase : piece;
-    return kind == cWhiteQueen || kind == cWhiteRook || kind == cWhiteBishop ||
-           kind == cWhiteKnight;
 }
 
 }  // namespace
@@ -349,40 +338,6 @@ void TfrmChessMainForm::SendGameToOpponent() {
         Dialogs->ShowMessageBox("Fehler", cSendError, mkError);
 }
 
-bool TfrmChessMainForm::LoadGameFromLines(const std::vector<std::string>& lines) {
-    CancelDrag();
-    const TGameFileStatus status = LoadTransferredGame(*ChessBoard, lines);
-    if (!status) {
-        Dialogs->ShowMessageBox("Fehler",
-                                "Das gesandte Spiel kann nicht übernommen werden und wird "
-                                "abgewiesen; das Spielbrett bleibt, wie es war.\n" +
-                                    QString::fromStdString(status.Message),
-                                mkError);
-        return false;
-    }
-    if (ActiveConnection >= 0 && ActiveConnection < cConnectionSlots) {
-        if (const auto& slot = Connections[static_cast<std::size_t>(ActiveConnection)])
-            slot->LocalIsWhite = status.WhiteToMove;
-    }
-    RedrawBoard();
-    RefreshStatus();
-    return true;
-}
-
-void TfrmChessMainForm::AnswerGameTransfer(const std::vector<std::string>& lines) {
-    const std::int32_t slot = ActiveConnection;
-    bool sent = false;
-    if (Dialogs->ShowDialogBox(
-            "Spielübertragung bestätigen.",
-            "Ihr Spielgegener hat ein neues Spiel gesandt. Übertragung akzeptieren?",
-            mkQuestion) == mrOK &&
-        LoadGameFromLines(lines))
-        sent = SendToOpponent(UnwrapGameLines(lines), TMessageType::mtResetBoardOK, slot);
-    else
-        sent = SendToOpponent(lines, TMessageType::mtResetBoardReject, slot);
-    if (!sent) Dialogs->ShowMessageBox("Fehler", cSendError, mkError);
-}
-
 // ---- the poll ----
 
 void TfrmChessMainForm::PollActiveConnection() {
@@ -395,9 +350,9 @@ void TfrmChessMainForm::PollActiveConnection() {
     if (connection && !SetUpMode && !ComputerMoveRunning && !Replaying && DragPiece == cEmpty) {
         connection->GameTransferWait = GameTransferWait;
         connection->Pause = [this](std::chrono::milliseconds pause) { NetworkWait(pause); };
-        std::vector<std::string> lines;
-        TMessageType type = TMessageType::mtUnknown;
-        const bool received = connection->Receive(lines, type) == TConnectionState::csReceived;
+        TNetworkMessage message;
+        const bool received =
+            connection->Receive(message.Lines, message.Type) == TConnectionState::csReceived;
         // Said once for a folder that cannot be read, not on every tick: a message each tick
         // would leave no moment to save the game or to switch to another one.
         if (!received && !PollFailed)
@@ -407,7 +362,7 @@ void TfrmChessMainForm::PollActiveConnection() {
             // The window shows what it has to before the message is acted on; the user's
             // input waits for the window's own loop, so that no click is lost.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (!Destroying) ActOnMessage(type, lines);
+            if (!Destroying) ActOnMessage(message);
         }
     }
     for (std::int32_t slot = cFirstNetworkSlot; slot < cConnectionSlots; ++slot) {
@@ -419,96 +374,48 @@ void TfrmChessMainForm::PollActiveConnection() {
     }
 }
 
-void TfrmChessMainForm::ActOnMessage(TMessageType type, const std::vector<std::string>& lines) {
-    switch (type) {
-        case TMessageType::mtMove:
-            TakeReceivedMove(lines);
-            break;
-        case TMessageType::mtComment:
-            memLeftBottomClientReceive->setPlainText(FirstLine(lines));
-            break;
-        case TMessageType::mtAskForPlay:
-            for (const std::string& line : lines) {
-                const QString player = QString::fromStdString(line);
-                if (player != PlayerName)
-                    AddMenuItemOnce(mnuWhoWouldLikeToPlay, player, cTagPossibleOpponent, false);
-            }
-            break;
-        case TMessageType::mtPlayOK:
-            for (const std::string& line : lines) {
-                const QString player = QString::fromStdString(line);
-                if (player != PlayerName) RemoveMenuItemByCaption(mnuWhoWouldLikeToPlay, player);
-            }
-            break;
-        case TMessageType::mtConfirmPlayOk: {
-            const QString text = FirstLine(lines);
-            memLeftBottomClientReceive->setPlainText(text);
-            // The player who confirmed; "Eva" must not be taken for "Evan" when both are listed.
-            QAction* exact = nullptr;
-            QAction* starting = nullptr;
-            for (QAction* entry : mnuWhoWouldLikeToPlay->actions()) {
-                const QString caption = EntryCaption(entry);
-                if (text.toStdString() == ConfirmPlayLine(caption.toStdString())) {
-                    exact = entry;
-                    break;
-                }
-                if (!starting && !caption.isEmpty() && text.startsWith(caption)) starting = entry;
-            }
-            if (QAction* picked = exact ? exact : starting) OpponentItemClick(picked);
-            break;
-        }
-        case TMessageType::mtResetBoard:
-            AnswerGameTransfer(lines);
-            break;
-        case TMessageType::mtResetBoardOK:
-            Dialogs->ShowMessageBox("Information",
-                                    "Ihr Spielgegner hat die Übertragung des Spieles akzeptiert - "
-                                    "Beide Spielbretter sind nun identisch!",
-                                    mkInformation);
-            break;
-        case TMessageType::mtResetBoardReject:
-            Dialogs->ShowMessageBox(
-                "Fehler", "Ihr Spielgegner hat die Übertragung des Spieles abgewiesen!", mkError);
-            break;
-        default:
-            break;
-    }
-}
-
-void TfrmChessMainForm::TakeReceivedMove(const std::vector<std::string>& lines) {
-    TChessBoard& board = *ChessBoard;
-    const auto refuse = [&](const QString& why) {
-        Dialogs->ShowMessageBox(
-            "Fehler",
-            QString("Der empfangene Zug \"%1\" %2 und wurde nicht ausgeführt. Mit \"%3\" können "
-                    "Sie Ihrem Spielgegner das Spiel Ihres Brettes senden.")
-                .arg(FirstLine(lines), why, cTransferCommand),
-            mkError);
+void TfrmChessMainForm::ActOnMessage(const TNetworkMessage& message) {
+    TChessConnection* connection = NetworkSlot(ActiveConnection);
+    if (!connection) return;
+    const std::int32_t slot = ActiveConnection;
+    const auto acceptGame = [this] {
+        if (Dialogs->ShowDialogBox(
+                "Spielübertragung bestätigen.",
+                "Ihr Spielgegener hat ein neues Spiel gesandt. Übertragung akzeptieren?",
+                mkQuestion) != mrOK)
+            return false;
+        CancelDrag();
+        return true;
     };
-    std::optional<TChessMove> move = ReceivedMove(lines, board.IsWhiteToMove());
-    if (!move) return refuse("ist beschädigt");
-    const bool legal = IsLegalMove(board, *move);
-    const bool promotes = legal && IsPromotionMove(board, *move);
-    if (!legal || (promotes && !IsPromotionPiece(move->Promotion)))
-        return refuse("ist auf diesem Brett nicht erlaubt");
-    if (!promotes) move->Promotion = cEmpty;
-
-    CancelDrag();
-    const std::int32_t redoTop = board.HistoryTop;
-    // The received move ends the record, as a move made here does.
-    board.HistoryTop = 0;
-    if (!board.MakeMove(*move)) {
-        board.HistoryTop = redoTop;
-        return refuse(QString("ist einer zu viel: Die Partie ist mit %1 Halbzügen so lang, wie "
-                              "ein Spiel werden kann,")
-                          .arg(cMaxHistory));
+    const TMessageOutcome outcome = TakeReceivedMessage(
+        *ChessBoard, *connection, PlayerName.toStdString(), message, acceptGame);
+    if (outcome.BoardChanged) {
+        CancelDrag();
+        RedrawBoard();
+        // The comment boxes show the new half-move's comments now, before its comment arrives.
+        RefreshStatus();
     }
-    if (board.IsPromotionPending()) board.SetPromotionPiece(move->Promotion);
-    if (TChessConnection* connection = NetworkSlot(ActiveConnection))
-        connection->LocalIsWhite = board.IsWhiteToMove();
-    RedrawBoard();
-    // The comment boxes show the new half-move's comments now, before its comment arrives.
-    RefreshStatus();
+    if (outcome.ReceivedText)
+        memLeftBottomClientReceive->setPlainText(QString::fromStdString(*outcome.ReceivedText));
+    for (const std::string& player : outcome.PlayersToList)
+        AddMenuItemOnce(mnuWhoWouldLikeToPlay, QString::fromStdString(player), cTagPossibleOpponent,
+                        false);
+    for (const std::string& player : outcome.PlayersToUnlist)
+        RemoveMenuItemByCaption(mnuWhoWouldLikeToPlay, QString::fromStdString(player));
+    if (!outcome.Notice.Text.empty())
+        Dialogs->ShowMessageBox(outcome.Notice.Error ? "Fehler" : "Information",
+                                QString::fromStdString(outcome.Notice.Text),
+                                outcome.Notice.Error ? mkError : mkInformation);
+    if (outcome.Answer && !SendToOpponent(outcome.Answer->Lines, outcome.Answer->Type, slot))
+        Dialogs->ShowMessageBox("Fehler", cSendError, mkError);
+    if (outcome.PairingConfirmed) {
+        const QList<QAction*> entries = mnuWhoWouldLikeToPlay->actions();
+        std::vector<std::string> listed;
+        for (const QAction* entry : entries)
+            listed.push_back(EntryCaption(entry).toStdString());
+        if (const auto picked = ConfirmedPlayer(*outcome.ReceivedText, listed))
+            OpponentItemClick(entries[static_cast<qsizetype>(*picked)]);
+    }
 }
 
 // ---- the state label ----

@@ -112,6 +112,7 @@ TEST_F(NetworkPlay, AnnouncePairAndPlayMovesAndCommentsBothWays) {
     Tom.Drag("e2e4");
     EXPECT_EQ(Eva.At("e4"), cWhitePawn);
     EXPECT_EQ(Eva.Received(), "Viel Glück!");
+    EXPECT_EQ(Eva.Game().GetComment(1, 1), "Viel Glück!");  // kept when Eva saves now
     EXPECT_FALSE(Eva.Slot().LocalIsWhite);
     Tom.Drag("d2d4");  // Black is to move: Tom waits
     Eva.Drag("d2d4");  // and Eva plays Black
