@@ -55,7 +55,7 @@ void TakeGame(TChessConnection& connection, const std::vector<std::string>& line
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes = fuzz::InputText(data, size);
     static_cast<void>(fuzz::ScratchFile(std::string(cTransferFileName), bytes));
     TChessConnection connection;
     connection.OwnId = cOwnId;
