@@ -2,9 +2,10 @@
 # Installs what is missing (Debian packages), builds, and starts the program or runs the tests.
 #
 #   ./build.sh run [ARGS...]   Release build, then start the desktop program with ARGS
-#   ./build.sh test            Release build and every test, then every test again under
-#                              AddressSanitizer + UndefinedBehaviorSanitizer, then a short round
-#                              of every fuzz target (fuzz/run.sh)
+#   ./build.sh test            Release build and every test, the static analysis
+#                              (tools/analyse.sh), then every test again under AddressSanitizer +
+#                              UndefinedBehaviorSanitizer, then a short round of every fuzz target
+#                              (fuzz/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-run}
@@ -13,8 +14,8 @@ mode=${1:-run}
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev)
 # Qt's own dialogs in German; only the program itself needs them.
 [ "$mode" = run ] && packages+=(qt6-translations-l10n)
-# The fuzz targets build with clang and link its libFuzzer runtime.
-[ "$mode" = test ] && packages+=(clang libclang-rt-14-dev)
+# The fuzz targets build with clang and link its libFuzzer runtime; the static analysis.
+[ "$mode" = test ] && packages+=(clang libclang-rt-14-dev clang-tidy cppcheck)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -43,6 +44,8 @@ case "$mode" in
     ;;
   test)
     ctest --test-dir build --output-on-failure -j"$jobs"
+    # cppcheck and clang-tidy over the product code, with the Release build's compile commands.
+    tools/analyse.sh
     # Every test again with sanitizers and bounds asserts, the window's on Qt's offscreen platform.
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
       -DTAVLOR_SANITIZE=ON -DTAVLOR_BUILD_UI=ON -DTAVLOR_BUILD_BENCH=OFF

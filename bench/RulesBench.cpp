@@ -28,7 +28,8 @@ void BenchPerft() {
         best = std::min(best, SecondsSince(start));
     }
     std::printf("perft 4 (kiwipete): %llu leaves in %.1f ms, %.1f million leaves/s (goal >= 20)\n",
-                static_cast<unsigned long long>(leaves), best * 1e3, leaves / best / 1e6);
+                static_cast<unsigned long long>(leaves), best * 1e3,
+                static_cast<double>(leaves) / best / 1e6);
 }
 
 // A record of 1000 half-moves: the four knights walk out and back, round after round.

@@ -147,7 +147,7 @@ void ReportProgress(SearchContext& context, std::int32_t score, std::int32_t ind
     // the main line and the fallback move as the root last set them.
     const TMainLineRow& mainLine = context.MainLineTable[0];
     if (mainLine[0].From != 0 && !context.StopFlag) {
-        std::array<char, cMainLineEntries * 6> lineText{};
+        std::array<char, static_cast<std::size_t>(cMainLineEntries) * 6> lineText{};
         char* lineEnd = lineText.data();
         for (const TMainLineMove& entry : mainLine) {
             if (entry.From == 0) break;
@@ -180,14 +180,12 @@ std::int32_t Search(SearchContext& context, std::int32_t alpha, std::int32_t bet
 
     // One extension at most: a check, or a recapture on the square of the last move while the
     // score is near the window.
-    if (inCheck && ply + depth <= context.MaxPly) {
+    if ((inCheck && ply + depth <= context.MaxPly) ||
+        (ply >= 2 && ply + depth < context.MaxPly &&
+         context.PlyTarget[static_cast<std::size_t>(ply)] ==
+             context.PlyTarget[static_cast<std::size_t>(ply - 1)] &&
+         alpha - cRecaptureMargin <= e && e <= beta + cRecaptureMargin))
         ++depth;
-    } else if (ply >= 2 && ply + depth < context.MaxPly &&
-               context.PlyTarget[static_cast<std::size_t>(ply)] ==
-                   context.PlyTarget[static_cast<std::size_t>(ply - 1)] &&
-               alpha - cRecaptureMargin <= e && e <= beta + cRecaptureMargin) {
-        ++depth;
-    }
 
     if (depth <= cDeepestCaptureSearch || e == MateScore - ply || ply >= cLastPly) return e;
     // Standing pat below the horizon, and a static cut-off at depth 1 out of check.
@@ -235,7 +233,6 @@ std::int32_t SearchRoot(SearchContext& context, TChessMove& bestMove) {
     KeepNamedRootMoves(context);
     const std::int32_t count = context.PlyEnd[0];
     auto& moves = context.MoveStack;
-    TMainLineMove& rootLineStart = context.MainLineTable[0][0];
 
     std::int32_t alpha = -MateScore;
     std::int32_t beta = MateScore;
@@ -248,7 +245,7 @@ std::int32_t SearchRoot(SearchContext& context, TChessMove& bestMove) {
         context.MaxPly = context.AbsoluteDeep ? d + 4 : d;
         context.IterationDepth = d;
         for (std::int32_t i = 0; i < count; ++i) {
-            rootLineStart = {};
+            context.MainLineTable[0][0] = {};
             std::int32_t v = SearchRootMove(context, i, alpha, beta, d);
             if (context.StopFlag) break;
             if (i == 0) {

@@ -286,6 +286,7 @@ private:
     }
 
     void Castling() {
+        // cppcheck-suppress constVariable ; it is a reference to a const array already
         const auto& touched = Context.TouchCount;
         const std::int32_t base = Side > 0 ? 0 : sqA8 - sqA1;  // rank 8 lies 70 above rank 1
         const std::int32_t e = sqE1 + base;

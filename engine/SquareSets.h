@@ -23,12 +23,12 @@ constexpr TSquareSet SetOf(std::int32_t square) {
     return TSquareSet{1} << BitOfSquare(square);
 }
 
-// BitOfSquare as a table over the 120 indices; -1 off the board.
-inline constexpr std::array<std::int8_t, cSearchBoardSize> BitOfIndex = [] {
-    std::array<std::int8_t, cSearchBoardSize> bits{};
-    bits.fill(-1);
+// BitOfSquare as a table over the 120 indices; 255 off the board, no bit of a square set.
+inline constexpr std::array<std::uint8_t, cSearchBoardSize> BitOfIndex = [] {
+    std::array<std::uint8_t, cSearchBoardSize> bits{};
+    bits.fill(255);
     for (std::int32_t bit = 0; bit < 64; ++bit)
-        bits[static_cast<std::size_t>(SquareOfBit(bit))] = static_cast<std::int8_t>(bit);
+        bits[static_cast<std::size_t>(SquareOfBit(bit))] = static_cast<std::uint8_t>(bit);
     return bits;
 }();
 

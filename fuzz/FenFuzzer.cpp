@@ -10,7 +10,7 @@
 using namespace tavlor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view text = fuzz::InputText(data, size);
     TChessBoard board;
     ReadFen(board, text);
     fuzz::Check(board.PlyCount == board.HistoryPos && board.PlyCount <= 2 &&

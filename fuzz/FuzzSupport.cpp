@@ -3,10 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -37,6 +37,8 @@ public:
         if (mkdtemp(pattern.data()) == nullptr) Fail("no scratch folder", pattern);
         Path = pattern;
     }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
     ~TScratchFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(Path, ignored);
@@ -110,7 +112,7 @@ const std::string& ScratchFolder() {
 }
 
 std::string ScratchFile(std::string_view name, std::string_view bytes) {
-    const std::string path = ScratchFolder() + "/" + std::string(name);
+    std::string path = ScratchFolder() + "/" + std::string(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) Fail("cannot write scratch file", path);
@@ -118,8 +120,7 @@ std::string ScratchFile(std::string_view name, std::string_view bytes) {
 }
 
 void Fail(std::string_view what, std::string_view detail) {
-    std::fprintf(stderr, "\n*** fuzz check failed: %.*s\n    %.*s\n", static_cast<int>(what.size()),
-                 what.data(), static_cast<int>(detail.size()), detail.data());
+    std::cerr << "\n*** fuzz check failed: " << what << "\n    " << detail << std::endl;
     std::abort();
 }
 

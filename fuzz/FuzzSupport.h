@@ -12,6 +12,12 @@
 // keeps the input that caused it.
 namespace tavlor::fuzz {
 
+// libFuzzer's input as text.
+inline std::string_view InputText(const std::uint8_t* data, std::size_t size) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): char may view any bytes
+    return {reinterpret_cast<const char*>(data), size};
+}
+
 // A folder of this process's own, in memory where the system has one, removed at exit.
 const std::string& ScratchFolder();
 

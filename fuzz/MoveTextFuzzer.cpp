@@ -35,7 +35,7 @@ void Play(TChessBoard& board, const TChessMove& move, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    std::string_view rest = fuzz::InputText(data, size);
     TChessBoard board;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');

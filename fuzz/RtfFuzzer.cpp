@@ -42,7 +42,7 @@ bool IsUtf8(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes = fuzz::InputText(data, size);
     const TRtfResult result = ReadRtf(bytes);
     // The reader refuses only what does not begin with "{\rtf", after a byte order mark and
     // blanks if any.

@@ -11,7 +11,7 @@
 using namespace tavlor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes = fuzz::InputText(data, size);
     TChessBoard board;
     const TChessBoard fresh = board;
     const TGameFileStatus status = LoadGame(board, fuzz::ScratchFile("read.TVG", bytes));

@@ -67,7 +67,7 @@ void CheckGame(TChessBoard& game, const TMessageOutcome& outcome,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes = fuzz::InputText(data, size);
     static_cast<void>(fuzz::ScratchFile(std::string(cTransferFileName), bytes));
     TChessConnection connection;
     connection.OwnId = cOwnId;

@@ -42,6 +42,7 @@ const char* ConnectionStateName(TConnectionState state) {
 
 const char* MessageTypeName(TMessageType type) {
     const auto code = static_cast<std::size_t>(type);
+    // cppcheck-suppress CastIntegerToAddressAtReturn ; both branches are texts, no integer
     return code < cMessageTypeNames.size() ? cMessageTypeNames[code] : "";
 }
 

@@ -89,7 +89,7 @@ std::vector<std::string> UnwrapGameLines(const std::vector<std::string>& lines);
 // lines. A peer never sends more; a longer "game" is damaged or written to stall the receiver,
 // so nobody reads further than one line beyond this.
 inline constexpr std::size_t cMaxGameTransferLines =
-    static_cast<std::size_t>(cGameHeaderLines) + 5 * ((cMaxHistory + 1) / 2 + 1);
+    static_cast<std::size_t>(cGameHeaderLines) + std::size_t{5} * ((cMaxHistory + 1) / 2 + 1);
 
 // What a game transfer carries: the lines of the saved game, each framed.
 std::vector<std::string> GameTransferLines(const TChessBoard& board);

@@ -437,7 +437,7 @@ std::optional<TPgnFault> ReadMoves(TPgnLexer& lexer, TChessBoard* game, TMoveCou
                                               counter.Label(token->Text) + ")"};
                 }
                 if (fault) {
-                    if (const std::optional<TPgnFault> broken = ReadMoves(lexer, nullptr, counter))
+                    if (std::optional<TPgnFault> broken = ReadMoves(lexer, nullptr, counter))
                         return broken;
                     return fault;
                 }
@@ -469,7 +469,7 @@ std::optional<TPgnFault> ReadGameInto(TPgnLexer& lexer, TChessBoard& game, const
         std::string fen = Unescape(token->Value);
         fen.erase(0, fen.find_first_not_of(" \t"));
         if (std::optional<TPgnFault> fault = SetUpFromTag(game, fen, token->Line)) {
-            if (const std::optional<TPgnFault> broken = SkipGame(lexer)) return broken;
+            if (std::optional<TPgnFault> broken = SkipGame(lexer)) return broken;
             return fault;
         }
         counter.FirstNumber = FenMoveNumber(fen);

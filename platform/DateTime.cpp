@@ -13,7 +13,8 @@ TDateTime Now() {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&seconds, &local);
-    const double localSeconds = static_cast<double>(micros) / 1e6 + local.tm_gmtoff;
+    const double localSeconds =
+        static_cast<double>(micros) / 1e6 + static_cast<double>(local.tm_gmtoff);
     return cUnixEpochDate + SecondsToDays(localSeconds);
 }
 

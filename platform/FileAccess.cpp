@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -132,11 +133,9 @@ void RemoveStaleTemporaries(const std::string& fileName, int fresh) {
 std::string ResolveLink(const std::string& fileName) {
     struct stat info {};
     if (lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return fileName;
-    char* resolved = realpath(fileName.c_str(), nullptr);
-    if (resolved == nullptr) return fileName;
-    std::string target = resolved;
-    std::free(resolved);
-    return target;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(fileName.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : fileName;
 }
 
 bool WriteAll(int descriptor, std::string_view bytes) {

@@ -93,6 +93,7 @@ TSettings ReadSettings(const TIniFile& file) {
 
 TFileStatus WriteSettings(TIniFile& file, const TSettings& settings) {
     std::vector<TIniEntry> entries;
+    entries.reserve(cSettingKeys.size());
     for (const TSettingKey& key : cSettingKeys)
         entries.push_back({std::string(key.Key), std::visit(TValueText{settings}, key.Field)});
     return file.WriteStrings(cSettingsSection, entries);

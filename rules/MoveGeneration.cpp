@@ -245,7 +245,7 @@ private:
             Add(from, Index(3, rank));
     }
 
-    bool SafePath(int from, std::array<int, 3> files, int rank) {
+    bool SafePath(int from, const std::array<int, 3>& files, int rank) {
         if (*Count >= cMaxListMoves) return false;
         for (int file : files)
             if (LeavesInCheck(from, Index(file, rank))) return false;

@@ -13,7 +13,7 @@ std::uint64_t Perft(TChessBoard& board, int depth);
 
 struct TPerftEntry {
     TChessMove Move;  // with its promotion piece
-    std::uint64_t Leaves;
+    std::uint64_t Leaves = 0;
 };
 
 // The leaf count below each legal move of the side to move, in generation order (depth >= 1).

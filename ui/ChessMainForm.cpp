@@ -160,7 +160,7 @@ void TfrmChessMainForm::CreateMenus() {
         return created;
     };
     auto item = [](QMenu* parentMenu, const char* name, const QString& caption,
-                   QKeySequence shortcut = {}) {
+                   const QKeySequence& shortcut = {}) {
         QAction* action = parentMenu->addAction(caption);
         action->setObjectName(name);
         action->setShortcut(shortcut);
@@ -633,6 +633,7 @@ bool TfrmChessMainForm::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-static-cast-downcast): type() names a key event
     auto* key = static_cast<QKeyEvent*>(event);
     if (type == QEvent::KeyPress) {
         FormKeyDown(key->key());

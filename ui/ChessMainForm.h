@@ -83,6 +83,8 @@ class TfrmChessMainForm : public QMainWindow {
 public:
     explicit TfrmChessMainForm(const TMainFormOptions& options, QWidget* parent = nullptr);
     ~TfrmChessMainForm() override;
+    TfrmChessMainForm(const TfrmChessMainForm&) = delete;
+    TfrmChessMainForm& operator=(const TfrmChessMainForm&) = delete;
 
     // ---- start-up and shutdown (ChessMainForm.cpp) ----
     void FormCreate();

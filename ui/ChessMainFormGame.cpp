@@ -118,7 +118,7 @@ void TfrmChessMainForm::mnuPasteClick() {
 // ---- game files ----
 
 QString TfrmChessMainForm::SavedGamesFolder() const {
-    const QString folder = QDir(WorkingFolder()).filePath("SAVEDGAMES");
+    QString folder = QDir(WorkingFolder()).filePath("SAVEDGAMES");
     // A folder that cannot be made is offered all the same; the dialog shows where it is.
     QDir().mkpath(folder);
     return folder;

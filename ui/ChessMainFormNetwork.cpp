@@ -89,6 +89,7 @@ bool TfrmChessMainForm::NetworkDropsEvent(QObject* watched, QEvent& event) const
     const QEvent::Type type = event.type();
     // The outgoing comment is one line of the transfer file: Enter does not break it.
     if (watched == memLeftBottomClientSend && type == QEvent::KeyPress) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-static-cast-downcast): type() names a key event
         const int key = static_cast<const QKeyEvent&>(event).key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
     }

@@ -8,6 +8,9 @@
 
 namespace tavlor {
 
+// NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables): the window's one computer
+// opponent; its state is shared by the window's handlers and the search's progress callback.
+
 // The computer's settings, read from the settings file at start-up and written back at close.
 // Process-wide, as the search and its progress callback run inside window handlers.
 inline TComputerSettings ComputerSettings;
@@ -26,5 +29,6 @@ inline std::uint64_t ShownNodes = 0;
 inline std::int32_t ShownDepth = 0;
 inline std::string ShownMove;
 inline std::string ShownMainLine;
+// NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
 }  // namespace tavlor

@@ -12,6 +12,7 @@ namespace tavlor {
 TfrmGetFiguresForm::TfrmGetFiguresForm(QWidget* parent) : QDialog(parent, DialogFrame(false)) {
     setObjectName("frmGetFiguresForm");
     setFixedSize(361, 196);
+    // NOLINTNEXTLINE(cppcoreguidelines-prefer-member-initializer): built in layout order
     CheckListBox = new QListWidget(this);
     CheckListBox->setObjectName("CheckListBox");
     CheckListBox->setGeometry(0, 0, 361, 151);

@@ -7,6 +7,7 @@ QImage WithTransparentColour(const QImage& picture) {
     if (result.isNull()) return result;
     const QRgb key = result.pixel(0, result.height() - 1) & 0x00FFFFFF;
     for (int y = 0; y < result.height(); ++y) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): an ARGB32 line is QRgb
         auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
         for (int x = 0; x < result.width(); ++x)
             if ((line[x] & 0x00FFFFFF) == key) line[x] = 0;

@@ -71,6 +71,7 @@ struct TGroupState {
 };
 
 struct TFont {
+    // cppcheck-suppress unusedStructMember ; read through the font table when a run is made
     std::string Name;
     bool FixedPitch = false;
 };
@@ -216,10 +217,8 @@ private:
             FontTableWord(word, parameter);
         } else if (State.Destination == TDestination::ColourTable) {
             ColourTableWord(word, parameter);
-        } else if (State.Destination == TDestination::Skipped) {
-            // nothing of it is shown
-        } else if (ParagraphWord(word, parameter)) {
-            // applied to the paragraph
+        } else if (State.Destination == TDestination::Skipped || ParagraphWord(word, parameter)) {
+            // nothing of a skipped group is shown; a paragraph word is applied already
         } else if (word == "par" || word == "sect" || word == "page") {
             Paragraph();
         } else if (word == "line") {

@@ -47,7 +47,8 @@ public:
             return;
         }
         FNewFolder = folder;
-        QDialog::accept();
+        // QFileDialog::accept refuses a folder that does not exist; a new one is wanted here.
+        QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
     }
 
 private:

@@ -24,6 +24,8 @@ class TWindowDialogs : public TDialogs {
 public:
     explicit TWindowDialogs(QWidget* parent = nullptr);
     ~TWindowDialogs() override;
+    TWindowDialogs(const TWindowDialogs&) = delete;
+    TWindowDialogs& operator=(const TWindowDialogs&) = delete;
 
     int ShowMessageBox(const QString& caption, const QString& text, TMessageKind kind) override;
     int ShowDialogBox(const QString& caption, const QString& text, TMessageKind kind) override;

@@ -133,7 +133,8 @@ TEST(MouseInput, PressesRefusedForTheOpponentsPiecesAndSlots) {
          {TCase{0, false, true, "e7"}, TCase{0, false, true, "e4"}, TCase{1, false, false, "e2"},
           TCase{2, false, true, "e2"}, TCase{2, true, false, "e2"}}) {
         TBoard board;
-        // A slot made here has no folder: a poll of it would fail and say so.
+        // A poll of the made-up connection, which has no folder, would report a read error
+        // whenever the press takes longer than the poll interval (a loaded machine).
         board.Form->timMessages->stop();
         board.Form->ActiveConnection = test.Slot;
         auto& slot = board.Form->Connections[test.Slot];
