@@ -44,13 +44,6 @@ struct TSearchRun {
     double Score = 0;
 };
 
-TEST(SearchTest, DisplayValueTurnsMateScoresIntoMoves) {
-    const std::pair<std::int32_t, std::int32_t> rows[] = {
-        {31949, 31949}, {-31949, -31949}, {31994, 300000}, {-31999, -100000}, {-31995, -300000}};
-    for (const auto& [score, shown] : rows)
-        EXPECT_EQ(DisplayValue(score), shown) << score;
-}
-
 TEST(SearchTest, MatesInOneAndTwo) {
     const TSearchRun one("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 6);
     EXPECT_EQ(one.BestText(), "d1d8");
