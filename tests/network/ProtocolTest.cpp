@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "bench/LongestGame.h"
 #include "notation/Fen.h"
 #include "notation/MoveText.h"
 #include "notation/SavedGame.h"
@@ -106,18 +107,6 @@ TEST_F(PairedPlayers, GameTransferRejectedAndAccepted) {
     }
 }
 
-// The longest record a board holds: the knights go out and back, with comments now and then.
-TChessBoard LongestGame() {
-    static const TChessMove cycle[] = {
-        {7, 1, 6, 3, cEmpty}, {7, 8, 6, 6, cEmpty}, {6, 3, 7, 1, cEmpty}, {6, 6, 7, 8, cEmpty}};
-    TChessBoard board;
-    for (int ply = 0; ply < cMaxHistory; ++ply) {
-        EXPECT_TRUE(board.MakeMove(cycle[ply % 4]));
-        if (ply % 7 == 0) board.SetComment(ply % 2, ply, "Kommentar " + std::to_string(ply));
-    }
-    return board;
-}
-
 // Every message `connection` takes while `work` runs on this thread, polling as fast as it can.
 std::vector<TReceived> TakenWhile(TChessConnection& connection, const std::function<void()>& work) {
     std::vector<TReceived> taken;
@@ -139,7 +128,7 @@ std::vector<TReceived> TakenWhile(TChessConnection& connection, const std::funct
 // A game written line by line was taken half-written by a receiver that polled meanwhile, and
 // an answer written line by line was taken again and again by the polling sender.
 TEST_F(PairedPlayers, LongestGameArrivesWholeAndItsAnswerOnceWhileThePeerPolls) {
-    const TChessBoard game = LongestGame();
+    const TChessBoard game = bench::LongestGame();
     const TStrings lines = GameTransferLines(game);
     ASSERT_EQ(lines.size(), cMaxGameTransferLines);
     std::vector<std::chrono::milliseconds> pauses;
@@ -189,7 +178,7 @@ TEST_F(PairedPlayers, NumberedLinesAreReadOnceAndATooLongGameIsRefused) {
     EXPECT_EQ(LoadTransferredGame(board, got.Lines).Message,
               "Das gesandte Spiel hat mehr als 2590 Zeilen und ist damit länger als jede "
               "mögliche Partie.");
-    TStrings damaged = GameTransferLines(LongestGame());
+    TStrings damaged = GameTransferLines(bench::LongestGame());
     damaged[90] = "|  2. G1 - I3     B8 - C6  |";
     EXPECT_FALSE(LoadTransferredGame(board, damaged));
     EXPECT_EQ(WriteGameLines(board), before);

@@ -156,6 +156,10 @@ TEST_F(ReceivedMessage, GamesAreLoadedOnlyWhenAcceptedAndWhole) {
 }
 
 TEST_F(ReceivedMessage, CommentsPairingAndAnswersLeaveTheBoardToTheWindow) {
+    const TNotice accepted{false,
+                           "Ihr Spielgegner hat die Übertragung des Spieles akzeptiert - Beide "
+                           "Spielbretter sind nun identisch!"};
+    const TNotice rejected{true, "Ihr Spielgegner hat die Übertragung des Spieles abgewiesen!"};
     const struct {
         TMessageType Type;
         TStrings Lines;
@@ -171,22 +175,8 @@ TEST_F(ReceivedMessage, CommentsPairingAndAnswersLeaveTheBoardToTheWindow) {
         {mtPlayOK, {"Tom"}, {}, {}, {}, false, {}},
         {mtPlayOK, {"Eva"}, {}, {}, {"Eva"}, false, {}},
         {mtConfirmPlayOk, {cEvaConfirms}, cEvaConfirms, {}, {}, true, {}},
-        {mtResetBoardOK,
-         {"||"},
-         {},
-         {},
-         {},
-         false,
-         {false,
-          "Ihr Spielgegner hat die Übertragung des Spieles akzeptiert - Beide Spielbretter sind "
-          "nun identisch!"}},
-        {mtResetBoardReject,
-         {"||"},
-         {},
-         {},
-         {},
-         false,
-         {true, "Ihr Spielgegner hat die Übertragung des Spieles abgewiesen!"}},
+        {mtResetBoardOK, {"||"}, {}, {}, {}, false, accepted},
+        {mtResetBoardReject, {"||"}, {}, {}, {}, false, rejected},
         {mtUnknown, {}, {}, {}, {}, false, {}},
     };
     ASSERT_TRUE(Board.MakeMove({5, 2, 5, 4, cEmpty}));
