@@ -41,12 +41,10 @@ TEST(WireTextToMove, ReadsAndRefusesDamagedTexts) {
         {"E7 - E8 X", true, true, {5, 7, 5, 8, cEmpty}},
         // A pawn never becomes a king or stays a pawn.
         {"E7 - E8 K", true, true, {5, 7, 5, 8, cEmpty}},
-        {"E2 - E1 P", false, true, {5, 2, 5, 1, cEmpty}},
         {"A0 - A0", true, true, cPassMove},
         {"I2 - E4", true, false, {}},
         {"e2 - e4", true, false, {}},
         {"E9 - E4", true, false, {}},
-        {"E0 - E4", true, false, {}},
         {"E2 - E", true, false, {}},
         {"", true, false, {}},
     };
