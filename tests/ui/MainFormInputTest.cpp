@@ -329,7 +329,6 @@ TEST(SetUp, TheLastPawnMoveMakesEnPassantPossibleAtOnceOrIsRefusedWithItsReason)
         {whiteD5BlackE5, "e7", "e5", false, "d5e6", ""},
         {"4k3/8/8/8/2Pp4/8/8/4K3 w", "C2", "C4", true, "d4c3", ""},
         {whiteD5BlackE5, "E9", "E5", false, "", "\"E9\" ist kein Feld von A1 bis H8."},
-        {whiteD5BlackE5, "I7", "I5", false, "", "\"I7\" ist kein Feld von A1 bis H8."},
         {whiteD5BlackE5, "E", "e5", false, "", "\"E\" ist kein Feld von A1 bis H8."},
         {whiteD5BlackE5, "D7", "D5", false, "", "Auf D5 steht kein schwarzer Bauer."},
         {whiteD5BlackE5, "E7", "E5", true, "",
