@@ -147,37 +147,34 @@ TEST(MouseInput, PressesRefusedForTheOpponentsPiecesAndSlots) {
     }
 }
 
-TEST(MouseInput, PromotionOfBothColoursToEachPiece) {
+// The chosen piece is shown at once, not the pawn that was dragged, and the end of the game is
+// judged with it on the board: White's promotion on C8 mates with a queen or rook and
+// stalemates with a bishop or knight.
+TEST(MouseInput, PromotionOfBothColoursToEachPieceIsShownAndAnnouncedAtOnce) {
     const std::array<TPieceCode, 4> pieces = {cWhiteQueen, cWhiteRook, cWhiteBishop, cWhiteKnight};
-    for (const TPieceCode colour : {cEmpty, cBlackBase})
+    const QString mate = "Schwarz ist matt!";
+    const QString stalemate = "Unentschieden - Schwarz ist patt!";
+    const QString announced[] = {mate, mate, stalemate, stalemate};
+    for (const bool white : {true, false})
         for (int choice = 0; choice < 4; ++choice) {
-            const bool white = colour == cEmpty;
-            TBoard board(white ? "4k3/P7/8/8/8/8/8/4K3 w" : "4k3/8/8/8/8/8/p7/4K3 b");
-            board.Dialogs.Answers = {QString::number(choice)};
-            board.Drag(white ? "a7a8" : "a2a1");
-            EXPECT_EQ(board.At(white ? "a8" : "a1"), pieces[choice] + colour);
+            const TPieceCode colour = white ? cEmpty : cBlackBase;
+            TBoard board;
+            board.Dialogs.Answers = {
+                white ? "k7/2P5/K7/4B3/8/8/8/8 w - - 0 1" : "4k3/8/8/8/8/8/p7/4K3 b - - 0 1",
+                QString::number(choice)};
+            board.Form->mnuEnterFEN->trigger();
+            board.Drag(white ? "c7c8" : "a2a1");
+            EXPECT_EQ(board.At(white ? "c8" : "a1"), pieces[choice] + colour);
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(board.Dialogs.PromotionPictures[i].toImage(),
                           board.Form->PiecePicture(pieces[i] + colour, {150, 150}).toImage());
-            // The chosen piece is shown at once, not the pawn that was dragged.
+            EXPECT_EQ(board.Dialogs.Messages(),
+                      white ? QStringList{announced[choice]} : QStringList())
+                << white << choice;
+            // Announced after the piece was chosen.
+            EXPECT_EQ(board.Dialogs.Calls.back().Kind, white ? "message" : "promotion");
             EXPECT_TRUE(board.ShownAsRedrawn()) << white << choice;
         }
-}
-
-// The end of the game is judged with the chosen piece on the board, and announced at once.
-TEST(MouseInput, PromotionIsAnnouncedAsTheChosenPieceEndsTheGame) {
-    const QString mate = "Schwarz ist matt!";
-    const QString stalemate = "Unentschieden - Schwarz ist patt!";
-    const QString announced[] = {mate, mate, stalemate, stalemate};  // Q, R, B, N
-    for (int choice = 0; choice < 4; ++choice) {
-        TBoard board;
-        board.Dialogs.Answers = {"k7/2P5/K7/4B3/8/8/8/8 w - - 0 1", QString::number(choice)};
-        board.Form->mnuEnterFEN->trigger();
-        board.Drag("c7c8");
-        EXPECT_EQ(board.Dialogs.Messages(), QStringList{announced[choice]}) << choice;
-        EXPECT_EQ(board.Dialogs.Calls.back().Kind, "message");  // after the piece was chosen
-        EXPECT_TRUE(board.ShownAsRedrawn());
-    }
 }
 
 // While a replay runs its record stays whole: the board takes no move, the computer makes none,
