@@ -54,7 +54,6 @@ TEST(WriteFen, TheFenOfEveryPositionReadsBack) {
         {"startpos",
          {"g1f3", "g8f6", "h1g1", "b8c6", "g1h1", "a8b8"},
          "1rbqkb1r/pppppppp/2n2n2/8/8/5N2/PPPPPPPP/RNBQKB1R w Qk - 6 4"},
-        {"4k3/8/8/8/8/8/8/4K3 b - - 0 1", {}, "4k3/8/8/8/8/8/8/4K3 b - - 0 1"},
         {"4k3/8/8/8/8/8/8/4K3 b - - 0 1", {"e8d7"}, "8/3k4/8/8/8/8/8/4K3 w - - 1 2"},
         {"4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1", {}, "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1"},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", {"e5d6"}, "4k3/8/3P4/8/8/8/8/4K3 b - - 0 2"},
