@@ -9,20 +9,10 @@
 #include "notation/MoveText.h"
 #include "notation/Pgn.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/rules/TestBoards.h"
 
 namespace tavlor {
 namespace {
-
-// A game from a FEN (or "startpos") and moves in coordinates, promotions with their letter.
-TChessBoard Game(std::string_view fen, const std::vector<std::string>& moves) {
-    TChessBoard board;
-    ReadFen(board, fen == "startpos" ? cStartFen : fen);
-    for (const std::string& text : moves) {
-        const std::optional<TChessMove> move = UciToMove(text, board.IsWhiteToMove());
-        EXPECT_TRUE(move && board.MakeMove(*move)) << text;
-    }
-    return board;
-}
 
 // What a PGN round trip must keep: start, record, comments of list 0.
 void ExpectSameGame(const TChessBoard& read, const TChessBoard& written, const std::string& pgn) {
@@ -60,7 +50,7 @@ TEST(WriteFen, TheFenOfEveryPositionReadsBack) {
         {"4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", {"b7b8n"}, "1N2k3/8/8/8/8/8/8/4K3 b - - 0 1"},
     };
     for (const TCase& row : cases) {
-        const TChessBoard board = Game(row.Start, row.Moves);
+        const TChessBoard board = test::Play(row.Start, row.Moves);
         const std::string fen = WriteFen(board);
         EXPECT_EQ(fen, row.Fen) << row.Start;
         TChessBoard read;
@@ -111,7 +101,7 @@ TEST(Pgn, GamesReadBackAsTheyWereWritten) {
            "mit Semikolon verteilt werden."}}},
     };
     for (const TCase& row : cases) {
-        TChessBoard board = Game(row.Start, row.Moves);
+        TChessBoard board = test::Play(row.Start, row.Moves);
         for (const auto& [ply, text] : row.Comments)
             board.SetComment(0, ply, text);
         const TPgnText pgn = WritePgn(board, GameTags(board));
@@ -128,7 +118,7 @@ TEST(Pgn, GamesReadBackAsTheyWereWritten) {
 }
 
 TEST(Pgn, WritesTheRosterTheResultAndTheSetUp) {
-    TChessBoard board = Game("startpos", {"f2f3", "e7e5", "g2g4", "d8h4"});
+    TChessBoard board = test::Play("startpos", {"f2f3", "e7e5", "g2g4", "d8h4"});
     board.SetComment(0, 2, "Nach \"e5\"");
     board.SetComment(1, 2, "vom Gegner");
     TPgnTags tags;
@@ -139,7 +129,7 @@ TEST(Pgn, WritesTheRosterTheResultAndTheSetUp) {
               "[White \"Anna \\\"die Schnelle\\\"\"]\n[Black \"?\"]\n[Result \"0-1\"]\n\n"
               "1. f3 e5 {Nach \"e5\" vom Gegner} 2. g4 Qh4# 0-1\n\n");
 
-    board = Game("4k3/8/8/8/8/8/8/4K2R b K - 0 1", {"e8d7"});
+    board = test::Play("4k3/8/8/8/8/8/8/4K2R b K - 0 1", {"e8d7"});
     const std::string text = WritePgn(board, GameTags(board)).Text;
     EXPECT_NE(text.find("[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/4K2R b K - 0 1\"]\n\n1... Kd7 *"),
               std::string::npos)
@@ -149,14 +139,14 @@ TEST(Pgn, WritesTheRosterTheResultAndTheSetUp) {
 
 TEST(Pgn, RefusesToWriteARecordThatIsNotPlayable) {
     // Saved game files are replayed without a legality test, so a damaged one can hold anything.
-    TChessBoard board = Game("startpos", {"e2e4"});
+    TChessBoard board = test::Play("startpos", {"e2e4"});
     ASSERT_TRUE(board.MakeMove(TChessMove{5, 7, 5, 4, cEmpty}));
     TPgnText pgn = WritePgn(board, TPgnTags{});
     EXPECT_FALSE(pgn);
     EXPECT_EQ(pgn.Message,
               "Die Partie kann nicht als PGN geschrieben werden: der 2. Halbzug (E7 - E4) ist in "
               "seiner Stellung nicht erlaubt.");
-    board = Game("startpos", {"e2e4"});
+    board = test::Play("startpos", {"e2e4"});
     ASSERT_TRUE(board.AddPassMove());
     EXPECT_FALSE(WritePgn(board, TPgnTags{}));
 }
@@ -229,7 +219,7 @@ TEST(Pgn, RefusedTextsLeaveTheGameAsItWas) {
         {"1. e4 *\n\n1. d4 *\n", 3, ": es gibt keine Partie 3, nur 2."},
     };
     for (const TCase& row : cases) {
-        TChessBoard board = Game("startpos", {"d2d4"});
+        TChessBoard board = test::Play("startpos", {"d2d4"});
         board.SetComment(0, 1, "bleibt");
         const TGameFileStatus status = ReadPgn(board, row.Text, row.Game);
         EXPECT_FALSE(status) << row.Text;
@@ -255,7 +245,7 @@ TEST(Pgn, PastedTextIsReadAsFenOrAsPgn) {
         {"1/2-1/2", 0},
     };
     for (const auto& row : cases) {
-        TChessBoard board = Game("startpos", {"d2d4"});
+        TChessBoard board = test::Play("startpos", {"d2d4"});
         const TGameFileStatus status = ReadFenOrPgn(board, row.Text);
         EXPECT_TRUE(status) << row.Text << ": " << status.Message;
         EXPECT_EQ(board.PlyCount, row.PlyCount) << row.Text;
@@ -274,7 +264,7 @@ TEST(Pgn, ReaderGoesOnAfterARefusedGame) {
 
 TEST(Pgn, FilesAreUtf8AndOldOnesWindows1252) {
     testing::TTempFolder folder;
-    TChessBoard board = Game("startpos", {"e2e4"});
+    TChessBoard board = test::Play("startpos", {"e2e4"});
     board.SetComment(0, 1, "Läufer");
     ASSERT_TRUE(SavePgn(board, GameTags(board), folder.File("a.pgn")));
     EXPECT_NE(testing::ReadBytes(folder.File("a.pgn")).find("{Läufer}"), std::string::npos);

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "notation/MoveText.h"
 #include "platform/DateTime.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/rules/TestBoards.h"
 
 namespace tavlor {
 namespace {
@@ -22,18 +22,6 @@ using testing::ReadBytes;
 using testing::TTempFolder;
 using testing::WriteBytes;
 using TLines = std::vector<std::string>;
-
-// The position of the FEN after the moves, given as UCI coordinates separated by blanks.
-TChessBoard Game(std::string_view fen, const std::string& moves) {
-    TChessBoard board;
-    ReadFen(board, fen);
-    std::istringstream in(moves);
-    for (std::string text; in >> text;) {
-        const std::optional<TChessMove> move = UciToMove(text, board.IsWhiteToMove());
-        EXPECT_TRUE(move && board.MakeMove(*move)) << text;
-    }
-    return board;
-}
 
 // Everything a saved game keeps, the position it leads to and the colours of its promotions.
 void ExpectSameGame(const TChessBoard& actual, const TChessBoard& expected) {
@@ -63,7 +51,7 @@ TEST(SavedGame, TimeFormat) {
 }
 
 TEST(SavedGame, ByteLayoutOfASmallGame) {
-    TChessBoard board = Game(cStartFen, "e2e4 e7e5 g1f3");
+    TChessBoard board = test::Play(cStartFen, {"e2e4", "e7e5", "g1f3"});
     board.SetComment(0, 0, "  Er\303\266ffnung  ");
     board.SetComment(1, 3, "Gut\r\ngespielt\nund\rschnell");
     board.WhiteTime = cOneSecond;
@@ -89,27 +77,28 @@ TEST(SavedGame, ByteLayoutOfASmallGame) {
 // Every game gets comments with blanks (before the first and after the last move) and clocks
 // with 15 digits; a longer game with a comment further on is on the board before loading.
 TEST(SavedGame, RoundTrips) {
-    const std::pair<std::string_view, std::string> rows[] = {
-        {cStartFen, ""},
-        {"r3k2r/8/8/8/8/8/8/4K2R b Kkq - 0 1", "e8g8 h1h8 g8h8 e1e2"},  // pass record
-        {"8/P6k/8/8/8/8/p6K/8 w - - 0 1", "a7a8n a2a1n a8b6 a1b3 h2g2 h7g6"},
-        {"4k3/8/8/8/4p3/8/3P4/4K3 w - - 0 1", "d2d4 e4d3"},  // en passant
+    const std::pair<std::string_view, std::vector<std::string_view>> rows[] = {
+        {cStartFen, {}},
+        {"r3k2r/8/8/8/8/8/8/4K2R b Kkq - 0 1", {"e8g8", "h1h8", "g8h8", "e1e2"}},  // pass record
+        {"8/P6k/8/8/8/8/p6K/8 w - - 0 1", {"a7a8n", "a2a1n", "a8b6", "a1b3", "h2g2", "h7g6"}},
+        {"4k3/8/8/8/4p3/8/3P4/4K3 w - - 0 1", {"d2d4", "e4d3"}},  // en passant
         // A double step that blocked a check cannot have been the last move.
-        {"k7/1b6/8/3p4/8/8/8/7K w - d6 0 1", ""},
-        {"7k/8/8/8/3P4/8/1B6/K7 b - d3 0 1", ""},
+        {"k7/1b6/8/3p4/8/8/8/7K w - d6 0 1", {}},
+        {"7k/8/8/8/3P4/8/1B6/K7 b - d3 0 1", {}},
     };
     TTempFolder folder;
     const std::string fileName = folder.File("game.TVG");
     for (const auto& [fen, moves] : rows) {
-        SCOPED_TRACE(moves);
-        TChessBoard board = Game(fen, moves);
+        SCOPED_TRACE(fen);
+        TChessBoard board = test::Play(fen, moves);
         board.SetComment(0, 0, "  Sizilianisch?  ");
         board.SetComment(1, board.PlyCount, "Gr\303\274\303\237e  an alle \"x\" ; [x] = y");
         board.SetComment(0, 1, " -/- ");  // no comment, before saving as after loading
         board.WhiteTime = 0.123456789012345678;
         board.BlackTime = 1234.56789012345678;
         ASSERT_TRUE(SaveGame(board, fileName));
-        TChessBoard loaded = Game(cStartFen, "g2g4 e7e5 d2d4 d7d5 c2c4 c7c5 b2b4");
+        TChessBoard loaded =
+            test::Play(cStartFen, {"g2g4", "e7e5", "d2d4", "d7d5", "c2c4", "c7c5", "b2b4"});
         loaded.SetComment(0, 7, "alt");
         const TGameFileStatus status = LoadGame(loaded, fileName);
         ASSERT_TRUE(status) << status.Message;
@@ -122,7 +111,7 @@ TEST(SavedGame, RoundTrips) {
 }
 
 TEST(SavedGame, LenientReading) {
-    TLines lines = WriteGameLines(Game(cStartFen, "e2e4 e7e5"));
+    TLines lines = WriteGameLines(test::Play(cStartFen, {"e2e4", "e7e5"}));
     lines[83] = "1,5";                       // a decimal comma
     lines[84] = "  +2.5e-3  ";               // another notation
     lines.insert(lines.end(), {"", "   "});  // blank lines after the closing block
@@ -179,7 +168,7 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
         {"more than 1000 half-moves", tooLong, 86 + 500 * 5},
     };
     // clang-format on
-    TChessBoard good = Game(cStartFen, "e2e4 e7e5 g1f3 b8c6 f1b5");
+    TChessBoard good = test::Play(cStartFen, {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5"});
     good.SetComment(0, 1, "gut");
     TTempFolder folder;
     const std::string fileName = folder.File("damaged.TVG");
@@ -188,7 +177,7 @@ TEST(SavedGame, DamagedFilesLeaveTheBoardAlone) {
         TLines lines = WriteGameLines(good);
         damage(lines);
         WriteBytes(fileName, FileBytes(lines));
-        TChessBoard board = Game("r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "a8a1");
+        TChessBoard board = test::Play("r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", {"a8a1"});
         board.SetComment(1, 1, "vorher");
         board.WhiteTime = 0.25;
         const TChessBoard before = board;
@@ -208,25 +197,27 @@ TEST(SavedGame, GamesAgainstTheRulesAreRefused) {
     struct TCase {
         const char* Name;
         const char* Fen;
-        const char* Moves;
+        std::vector<std::string_view> Moves;
         std::size_t Line;  // changed to Text
         const char* Text;
         const char* Reason;
     };
+    // clang-format off
     const TCase cases[] = {
-        {"promotion without a piece", "8/P6k/8/8/8/8/7K/8 w - - 0 1", "a7a8q", 86,
+        {"promotion without a piece", "8/P6k/8/8/8/8/7K/8 w - - 0 1", {"a7a8q"}, 86,
          "  1. A7 - A8     ...", "Umwandlung ohne g\303\274ltige Figur \"A7 - A8  \""},
         // White's king-side right in the header without a rook on H1: no rook appears on F1.
-        {"castling without the rook", "4k3/8/8/8/8/8/8/4K3 w - - 0 1", "e1f1", 86,
+        {"castling without the rook", "4k3/8/8/8/8/8/8/4K3 w - - 0 1", {"e1f1"}, 86,
          "  1. E1 - G1     ...", "regelwidriger Zug \"E1 - G1  \""},
-        {"king walks into check", "4k3/8/8/8/8/8/8/4K2R w - - 0 1", "h1h7 e8d8", 86,
+        {"king walks into check", "4k3/8/8/8/8/8/8/4K2R w - - 0 1", {"h1h7", "e8d8"}, 86,
          "  1. H1 - H7     E8 - E7  ", "regelwidriger Zug \"E8 - E7  \""},
     };
+    // clang-format on
     TTempFolder folder;
     const std::string fileName = folder.File("rules.TVG");
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Name);
-        TLines lines = WriteGameLines(Game(test.Fen, test.Moves));
+        TLines lines = WriteGameLines(test::Play(test.Fen, test.Moves));
         lines[test.Line - 1] = test.Text;
         lines[17] = "TRUE";  // the start castling right of White's king side
         WriteBytes(fileName, FileBytes(lines));
@@ -255,7 +246,7 @@ TEST(SavedGame, WhatIsNoGameAtAllIsNamedSo) {
 
 TEST(SavedGame, MissingFileAndFailedSave) {
     TTempFolder folder;
-    TChessBoard board = Game(cStartFen, "e2e4");
+    TChessBoard board = test::Play(cStartFen, {"e2e4"});
     const TGameFileStatus missing = LoadGame(board, folder.File("none.TVG"));
     EXPECT_FALSE(missing);
     EXPECT_NE(missing.Message.find("none.TVG"), std::string::npos);
@@ -270,13 +261,13 @@ TEST(SavedGame, MissingFileAndFailedSave) {
     ASSERT_TRUE(SaveGame(board, fileName));
     const std::string bytes = ReadBytes(fileName);
     ASSERT_EQ(chmod(folder.Path().c_str(), 0500), 0);
-    EXPECT_FALSE(SaveGame(Game(cStartFen, "e2e4 e7e5"), fileName));
+    EXPECT_FALSE(SaveGame(test::Play(cStartFen, {"e2e4", "e7e5"}), fileName));
     ASSERT_EQ(chmod(folder.Path().c_str(), 0700), 0);
     EXPECT_EQ(ReadBytes(fileName), bytes);
 }
 
 TEST(SavedGame, GameTextAlone) {
-    const TChessBoard board = Game(cStartFen, "d2d4 d7d5 c2c4");
+    const TChessBoard board = test::Play(cStartFen, {"d2d4", "d7d5", "c2c4"});
     TLines text;
     WriteGameText(board, text);
     TChessBoard other;

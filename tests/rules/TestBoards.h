@@ -9,12 +9,13 @@
 
 namespace tavlor::test {
 
-// A game from a FEN text with the given moves in coordinates made on it; promotions carry their
-// piece. Fails the test on a move that cannot be read or made.
-inline TChessBoard Play(std::string_view fen, std::initializer_list<std::string_view> moves) {
+// A game from a FEN text (or "startpos") with the given moves in coordinates made on it;
+// promotions carry their piece. Fails the test on a move that cannot be read or made.
+template <class TMoves = std::initializer_list<std::string_view>>
+TChessBoard Play(std::string_view fen, const TMoves& moves) {
     TChessBoard board;
     ReadFen(board, fen == "startpos" ? cStartFen : fen);
-    for (std::string_view text : moves) {
+    for (const std::string_view text : moves) {
         const auto move = UciToMove(text, board.IsWhiteToMove());
         EXPECT_TRUE(move.has_value()) << text;
         if (!move) break;
