@@ -8,22 +8,16 @@
 #include <vector>
 
 #include "engine/Search.h"
-#include "notation/Fen.h"
 #include "notation/MoveText.h"
+#include "tests/rules/TestBoards.h"
 
 namespace tavlor::test {
-
-inline TChessBoard BoardFromFen(std::string_view fen) {
-    TChessBoard board;
-    ReadFen(board, fen == "startpos" ? cStartFen : fen);
-    return board;
-}
 
 // A search context set up from a FEN text as ComputeMove sets it up, ready for the routines
 // of one search to be called one by one.
 struct TSearchFixture {
     explicit TSearchFixture(std::string_view fen, const TComputerSettings& settings = {}) {
-        const TChessBoard board = BoardFromFen(fen);
+        const TChessBoard board = test::Play(fen, {});
         PrepareSearch(C, board, board.IsWhiteToMove(), 1, settings, nullptr);
     }
 

@@ -31,7 +31,7 @@ TSearchProgress Recorder(std::vector<TReport>& reports, std::size_t stopAt = 0) 
 // One ComputeMove with the default settings.
 struct TSearchRun {
     TSearchRun(const char* fen, std::int32_t maxIterations, std::size_t stopAt = 0) {
-        const TChessBoard board = BoardFromFen(fen);
+        const TChessBoard board = Play(fen, {});
         std::uint64_t nodes = 0;
         Score = ComputeMove(board, board.IsWhiteToMove(), maxIterations, Recorder(Reports, stopAt),
                             nodes, Best, TComputerSettings{});
@@ -129,7 +129,7 @@ TEST(SearchTest, StopBeforeALegalMoveWasReportedStillPlaysALegalMove) {
 }
 
 TEST(SearchTest, OptionsNameRootMovesAndReportEveryFinishedIteration) {
-    const TChessBoard board = BoardFromFen("4k3/P7/8/8/8/8/8/4K3 w - - 0 1");
+    const TChessBoard board = Play("4k3/P7/8/8/8/8/8/4K3 w - - 0 1", {});
     const TChessMove wanted[] = {{1, 7, 1, 8, cWhiteKnight}, {5, 1, 4, 1, cEmpty}};
     std::vector<std::tuple<std::int32_t, std::uint64_t, std::string>> iterations;
     TSearchOptions options;
