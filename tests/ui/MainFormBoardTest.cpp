@@ -128,6 +128,14 @@ TEST(BoardDisplay, FiguresCommandLoadsTheChosenSetAndKeepsItWhenNoneIsChecked) {
     EXPECT_EQ(fixture.Dialogs.Calls.size(), 2u);  // no error message
 }
 
+TEST(BoardDisplay, PiecesWithoutPictureAreDrawnAsTheirGermanInitials) {
+    const std::pair<TPieceCode, char> letters[] = {
+        {cWhiteKing, 'K'},   {cBlackQueen, 'D'}, {cWhiteRook, 'T'}, {cBlackBishop, 'L'},
+        {cWhiteKnight, 'S'}, {cBlackPawn, 'B'},  {cEmpty, ' '},     {cBlackBase, ' '}};
+    for (const auto& [piece, letter] : letters)
+        EXPECT_EQ(FallbackPieceLetter(piece), QChar(letter)) << piece;
+}
+
 TEST(BoardDisplay, PiecesAreStretchedWithoutTheTransparentColour) {
     TFormFixture fixture;
     auto form = fixture.Start();

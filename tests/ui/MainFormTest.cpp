@@ -162,6 +162,48 @@ TEST(MainForm, DebugArgumentInAnyCaseShowsProfilerAndSelfPlay) {
     }
 }
 
+// A menu's entries in order: "-" for a separator, the shortcut in brackets, hidden ones marked.
+QStringList Entries(const QWidget* menu) {
+    QStringList entries;
+    for (const QAction* action : menu->actions()) {
+        QString entry = action->isSeparator() ? "-" : action->text();
+        if (!action->shortcut().isEmpty()) entry += " [" + action->shortcut().toString() + "]";
+        if (!action->isVisible() && !action->isSeparator()) entry += " (hidden)";
+        entries << entry;
+    }
+    return entries;
+}
+
+TEST(MainForm, MenusHaveTheirItemsSeparatorsAndShortcuts) {
+    TFormFixture fixture(false);
+    auto form = fixture.Start();
+    const std::vector<std::pair<QWidget*, QStringList>> menus = {
+        {form->menuBar(),
+         {"Datei", "Ansicht", "Zuege", "Spielgegner", "Extra", "Profiler (hidden)", "Hilfe"}},
+        {form->mnuFile, {"Neues Spiel", "-", "Spiel laden", "Spiel sichern", "-", "Beenden"}},
+        {form->mnuView, {"Rotieren", "Figuren/Brett", "-", "Maximale Größe"}},
+        {form->mnuMoves,
+         {"Einen zurueck [Ctrl+Backspace]", "Einen vorwärts [Ctrl+Shift+Backspace]", "-",
+          "Zum ersten Zug", "Zum letzten Zug", "-", "Spielwiederholung (1 Sekunde Pause)",
+          "Spielwiederholung (5 Sekunden Pause)", "Spielwiederholung (15 Sekunden Pause)",
+          "Spielwiederholung (30 Sekunden Pause)"}},
+        {form->mnuOpponent,
+         {"Neue Verbindung via Netzwerklaufwerk", "Neue Verbindung via TCP/IP (hidden)", "-",
+          "Nächste Verbindung aktivieren [Ctrl+PgUp]", "Letzte Verbindung aktivieren [Ctrl+PgDown]",
+          "-", "Liste der möglichen Spielgegner -"}},
+        {form->mnuSpecial,
+         {"Spielstärke des Rechners", "-", "Brett aufstellen",
+          "Eingabe in Forsyth-Edwards-Notation", "Stellung kopieren (FEN) [Ctrl+C]",
+          "Partie kopieren (PGN) [Ctrl+Shift+C]", "Einfügen (FEN oder PGN) [Ctrl+V]", "-",
+          "Computerzug / Tiefenanalyse [Ctrl+A]", "Computzerzug [Ctrl+Z]",
+          "Der Rechner spielt gegen sich selber... (hidden)", "-", "Namen eingeben", "-",
+          "Aktuelles Spiel zum Gegner senden"}},
+        {form->mnuHelp, {"Kurzanleitung [F1]", "Über Tavlor..."}},
+    };
+    for (const auto& [menu, entries] : menus)
+        EXPECT_EQ(Entries(menu), entries);
+}
+
 TEST(MainForm, MissingPiecePictureIsReportedAndTheWindowStaysUsable) {
     TFormFixture fixture;
     ASSERT_TRUE(QFile::remove(fixture.ProgramDir() + "IMAGES/USUAL/WhiteQueen.bmp"));
